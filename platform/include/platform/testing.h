@@ -1,0 +1,60 @@
+// Test hooks of the platform layer: fault injection and records of what the programs did to the
+// outside world (beeps, started processes). Programs never call these.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/windows.h"
+
+namespace platform::testing {
+
+// Makes calls named `call` ("SetupComm", "CreateFileA", "ReadFile" ...) fail with `error`.
+// `target` narrows it to handles opened from that path ("\\.\COM3"), or to one handle when set
+// through the HANDLE overload; empty means any. `count` calls fail, then the call works again
+// (-1: every call).
+void InjectFault(const std::string& call, DWORD error, const std::string& target = "",
+                 int count = 1);
+void InjectFault(const std::string& call, DWORD error, HANDLE handle, int count = 1);
+void ClearFaults();
+
+struct BeepRecord {
+  DWORD frequency;
+  DWORD duration;
+  std::uint64_t at_us;
+};
+std::vector<BeepRecord> Beeps();
+void ClearBeeps();
+// Where a beep sounds when a GUI runs (the Qt widget set installs one); empty: no sound.
+void SetBeepSink(std::function<void(DWORD frequency, DWORD duration)> sink);
+
+struct ProcessRecord {
+  std::string command_line;
+  bool waited;
+};
+// When set, process starts are recorded and handed to the interceptor instead of being run;
+// its result is the start's success.
+void SetProcessInterceptor(std::function<bool(const ProcessRecord&)> interceptor);
+std::vector<ProcessRecord> Processes();
+void ClearProcesses();
+
+// Overrides GetModuleFileNameA's answer (the program's own path) for tests.
+void SetModuleFileName(const std::string& path);
+
+// Sink for PostMessageA / SendMessageA: the GUI layer registers each window that receives them.
+using MessageHandler = std::function<LRESULT(UINT msg, WPARAM wparam, LPARAM lparam)>;
+
+}  // namespace platform::testing
+
+namespace platform {
+// Window message delivery. The GUI layer registers a window handle with a function that posts
+// (queues for the GUI thread) and one that sends (runs on the GUI thread and waits).
+struct WindowMessageTarget {
+  std::function<void(UINT, WPARAM, LPARAM)> post;
+  std::function<LRESULT(UINT, WPARAM, LPARAM)> send;
+};
+void RegisterWindow(HWND hwnd, WindowMessageTarget target);
+void UnregisterWindow(HWND hwnd);
+}  // namespace platform
