@@ -1,0 +1,108 @@
+// The tracker's command exchange: the command bytes, the open-port guard and the shared reply
+// readers. Every exchange runs on the GUI thread over the global CommPort.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/windows.h"
+#include "vcl/system.h"
+
+class TEdit;
+
+// ---- Command bytes ----
+// State, memory, boot loader.
+constexpr BYTE CmdStatus = 0x65;           // 'e'  "#" + status line to 0x00
+constexpr BYTE CmdEraseMemory = 0x5A;      // 'Z'  "@"
+constexpr BYTE CmdFactorySettings = 0x6F;  // 'o'  "@"
+constexpr BYTE CmdFormatMemory = 0x78;     // 'x'  "@"
+constexpr BYTE CmdJumpBootLoader = 0x7D;   // '}'  no reply
+// Debug panel, end address and dump.
+constexpr BYTE CmdDebugRead = 0x5C;       // '\'  "#" lines to 0x0A, then "@"
+constexpr BYTE CmdDebugWrite = 0x5B;      // '['  "@"
+constexpr BYTE CmdReadEndAddress = 0x64;  // 'd'  "#" + hexadecimal text to 0x00
+constexpr BYTE CmdDumpMemory = 0x5E;      // '^'  "#" + raw bytes, acknowledged per 528-byte page
+// Beeper, recording interval, registration number.
+constexpr BYTE CmdBeepOn = 0x66;        // 'f'
+constexpr BYTE CmdBeepOff = 0x67;       // 'g'
+constexpr BYTE CmdSetInterval = 0x68;   // 'h'  + one raw byte (seconds)
+constexpr BYTE CmdSetRegNumber = 0x6E;  // 'n'  + "/number/" + 0x00
+// User password and dispatcher phones.
+constexpr BYTE CmdReadPassword = 0x4D;    // 'M'  short text to '.'
+constexpr BYTE CmdWritePassword = 0x4E;   // 'N'  + text + 0x00
+constexpr BYTE CmdWriteUserCount = 0x4F;  // 'O'  + "u=<n> *" + 0x00
+constexpr BYTE CmdWriteUserPhone = 0x50;  // 'P'  + "u<place>=<phone> *" + 0x00
+constexpr BYTE CmdReadUserPhone = 0x51;   // 'Q'  + one digit; short text to '.'
+// APN and server.
+constexpr BYTE CmdReadStdApn = 0x74;       // 't'  short text to '.'
+constexpr BYTE CmdWriteStdApn = 0x75;      // 'u'  + digit + 0x00
+constexpr BYTE CmdReadUserApn = 0x79;      // 'y'  "#" + text to 0x00
+constexpr BYTE CmdWriteUserApn = 0x7A;     // 'z'  + modem command text + 0x00
+constexpr BYTE CmdReadServerPort = 0x57;   // 'W'  short text to '.'
+constexpr BYTE CmdWriteServerPort = 0x7C;  // '|'  + text + 0x00
+constexpr BYTE CmdReadServerIp = 0x76;     // 'v'  short text to '$'
+constexpr BYTE CmdWriteServerIp = 0x77;    // 'w'  + text + 0x00
+// Parking detection and fuel output modes: a set command is followed by its mode query.
+constexpr BYTE CmdParkingByGps = 0xB4;
+constexpr BYTE CmdParkingByIgnition = 0xB5;
+constexpr BYTE CmdReadParkingMode = 0xB6;
+constexpr BYTE CmdOutputCodes = 0xF3;
+constexpr BYTE CmdOutputLitres = 0xF2;
+constexpr BYTE CmdReadOutputMode = 0xF4;
+// Fuel sensor on the RS-485 line, relayed by the tracker; replies end with '$'.
+constexpr BYTE CmdSensorReadAddress = 0x2C;      // ','
+constexpr BYTE CmdSensorWriteAddress = 0x33;     // '3'  + text + 0x00
+constexpr BYTE CmdSensorReadLevel = 0x2D;        // '-'
+constexpr BYTE CmdSensorReadTemperature = 0x2E;  // '.'
+constexpr BYTE CmdSensorReadPoint = 0xFD;        //      + one raw byte (point number)
+constexpr BYTE CmdSensorWritePoint = 0xF6;       //      + "n in out" + 0x00
+constexpr BYTE CmdSensorReadTable = 0x2F;        // '/'  raw bytes to '$'
+constexpr BYTE CmdSensorClearTable = 0x30;       // '0'
+constexpr BYTE CmdSensorWriteTable = 0x32;       // '2'  + 120 raw bytes + 0x20
+
+// ---- Reply framing ----
+constexpr char DoneMark = '@';
+constexpr char DataMark = '#';
+constexpr char FillChar = '#';  // may stand anywhere in a short reply; removed before showing
+constexpr int ShortReplyLimit = 25;
+// Result of a reader whose reply did not come within 5000 ms.
+constexpr int ReplyTimedOut = -3;
+// A wait given this deadline waits until its mark arrives.
+constexpr DWORD NoDeadline = 0;
+
+// Shows "Com Port Not Open." and ends the handler silently (Abort) when CommPort is closed.
+void RequirePortOpen();
+
+// Writes a text parameter: the text's bytes, then one 0x00 (also for an empty text).
+void WriteTextParameter(const AnsiString& text);
+
+// How a short-reply read ended.
+enum class ReplyEnd { Terminator, Limit, Deadline };
+
+// A short reply as received: the stored bytes exactly (fill characters and 0x00 included).
+struct ShortReply {
+  int Result = 0;  // 0, or ReplyTimedOut when more than 5000 ms passed
+  AnsiString Raw;
+  ReplyEnd End = ReplyEnd::Terminator;
+};
+
+// Reads a short reply byte by byte: stops at the terminator (not stored), at the 25th stored
+// byte, or when more than `deadline_ms` have passed since the call (a byte read in that pass is
+// dropped). Shows nothing and does not pause.
+ShortReply ReadShortReply(char terminator, DWORD deadline_ms);
+
+// The text a short reply shows: every fill character removed, cut at the first 0x00.
+AnsiString ShortReplyText(const AnsiString& raw);
+
+// Pauses 100 ms, then puts the reply's text into `target`.
+void ShowShortReply(TEdit* target, const AnsiString& raw);
+
+// Reads a short reply into `target` (ReadShortReply, then ShowShortReply). Returns 0, or
+// ReplyTimedOut with `target` left as it was (the caller emptied it before the request).
+int ReadReply(TEdit* target, char terminator, DWORD deadline_ms);
+
+// Reads until "@" arrives; true when it did. With a deadline, gives up after a pass that ended
+// more than `deadline_ms` after the call and brought anything else or nothing.
+bool WaitForDone(DWORD deadline_ms);
+
+// Reads until "#" arrives, dropping other bytes; true when it did. Deadline as WaitForDone.
+bool WaitForDataMark(DWORD deadline_ms);

@@ -1,0 +1,134 @@
+// Draws the main window's picture (a road to the horizon, a truck, a position pin and a
+// satellite) and writes it as a JPEG. Not part of the build; run once when the picture changes:
+//   g++ -O2 -std=c++20 make_picture.cpp -ljpeg -o /tmp/make_picture && /tmp/make_picture road.jpg
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int W = 368, H = 260, SS = 4;  // output size, supersampling factor per axis
+
+struct Rgb {
+  double r, g, b;
+};
+
+Rgb Mix(Rgb a, Rgb b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+bool InPolygon(const std::vector<std::pair<double, double>>& p, double x, double y) {
+  bool in = false;
+  for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+    if ((p[i].second > y) != (p[j].second > y) &&
+        x < (p[j].first - p[i].first) * (y - p[i].second) / (p[j].second - p[i].second) +
+                p[i].first)
+      in = !in;
+  }
+  return in;
+}
+
+// Colour of the scene at one point (coordinates in output pixels).
+Rgb Scene(double x, double y) {
+  const double horizon = 112, vx = 196;
+  Rgb c;
+  if (y < horizon) {
+    c = Mix({0.36, 0.62, 0.90}, {0.86, 0.93, 0.98}, y / horizon);
+    // distant hills
+    double hill = horizon - 14 - 10 * std::sin(x / 37.0) - 6 * std::sin(x / 13.0 + 1.0);
+    if (y > hill) c = Mix({0.42, 0.58, 0.40}, {0.35, 0.50, 0.33}, (y - hill) / 24);
+  } else {
+    double t = (y - horizon) / (H - horizon);
+    c = Mix({0.45, 0.64, 0.30}, {0.27, 0.50, 0.18}, t);
+    // furrows
+    if (std::fmod(std::fabs((x - vx) / (y - horizon + 1) * 20), 6) < 0.5)
+      c = Mix(c, {0.2, 0.4, 0.14}, 0.5);
+    // road: a trapezoid from the vanishing point
+    double half = 3 + t * 150;
+    double dx = x - (vx - t * 40);
+    if (std::fabs(dx) < half) {
+      c = Mix({0.52, 0.52, 0.54}, {0.34, 0.34, 0.36}, t);
+      if (std::fabs(dx) > half * 0.93) c = {0.95, 0.95, 0.92};  // edge lines
+      double z = 1.0 / (t + 0.02);                              // depth for the dashes
+      if (std::fabs(dx) < half * 0.025 + 0.3 && std::fmod(z, 6.0) < 3.0) c = {0.98, 0.98, 0.90};
+    }
+  }
+  // satellite: body and two panels, upper left
+  auto rect = [&](double x0, double y0, double x1, double y1) {
+    return x >= x0 && x <= x1 && y >= y0 && y <= y1;
+  };
+  if (rect(52, 30, 66, 44)) c = {0.85, 0.75, 0.30};
+  if (rect(24, 33, 50, 41) || rect(68, 33, 94, 41)) {
+    c = {0.15, 0.25, 0.55};
+    if (std::fmod(x, 6) < 0.8) c = {0.75, 0.80, 0.90};
+  }
+  if (rect(58, 44, 60, 52)) c = {0.5, 0.5, 0.5};
+  // signal arcs from the satellite towards the truck
+  double d = std::hypot(x - 59, y - 52);
+  if (y > 52 && x > 59 && std::fmod(d, 14) < 1.6 && d < 60 && (y - 52) < (x - 59) * 1.4)
+    c = Mix(c, {1, 1, 1}, 0.8);
+  // position pin above the truck
+  double px = 250, py = 118;
+  double pd = std::hypot(x - px, y - py);
+  if (InPolygon({{px - 11, py + 4}, {px + 11, py + 4}, {px, py + 30}}, x, y) || pd < 15) {
+    c = {0.85, 0.12, 0.10};
+    if (pd < 6) c = {1, 1, 1};
+  }
+  // truck on the road: cab and box
+  if (rect(196, 168, 258, 212)) c = {0.93, 0.93, 0.95};  // box
+  if (rect(196, 168, 258, 171)) c = {0.70, 0.70, 0.75};
+  if (InPolygon({{258, 184}, {280, 184}, {290, 198}, {290, 212}, {258, 212}}, x, y))
+    c = {0.15, 0.35, 0.70};  // cab
+  if (InPolygon({{262, 187}, {278, 187}, {285, 197}, {262, 197}}, x, y)) c = {0.70, 0.85, 0.95};
+  for (double wx : {212.0, 240.0, 276.0}) {
+    double wd = std::hypot(x - wx, y - 214);
+    if (wd < 9) c = wd < 4 ? Rgb{0.7, 0.7, 0.7} : Rgb{0.1, 0.1, 0.1};
+  }
+  return c;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* out = argc > 1 ? argv[1] : "road.jpg";
+  std::vector<unsigned char> pixels(W * H * 3);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      Rgb sum{0, 0, 0};
+      for (int sy = 0; sy < SS; ++sy)
+        for (int sx = 0; sx < SS; ++sx) {
+          Rgb c = Scene(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS);
+          sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+        }
+      unsigned char* p = &pixels[(y * W + x) * 3];
+      p[0] = static_cast<unsigned char>(std::clamp(sum.r / (SS * SS), 0.0, 1.0) * 255 + 0.5);
+      p[1] = static_cast<unsigned char>(std::clamp(sum.g / (SS * SS), 0.0, 1.0) * 255 + 0.5);
+      p[2] = static_cast<unsigned char>(std::clamp(sum.b / (SS * SS), 0.0, 1.0) * 255 + 0.5);
+    }
+  FILE* f = std::fopen(out, "wb");
+  if (!f) return 1;
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, f);
+  cinfo.image_width = W;
+  cinfo.image_height = H;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 85, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = &pixels[cinfo.next_scanline * W * 3];
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(f);
+  return 0;
+}
