@@ -43,8 +43,10 @@ constexpr const char* kUsage =
     "                      | fill[=LEAD,EVERY] | vanish=N   (may be repeated)\n"
     "Prints the pty's slave path on one line when ready; runs until SIGTERM or SIGINT.\n";
 
-// How long the tool keeps the pty after a stop request while the host still has unread bytes.
-constexpr std::uint64_t kLingerUs = 1'000'000;
+// After a stop request the tool keeps serving while the host has the port open, until nothing
+// is queued or unread and the line has been quiet for kQuietUs, for at most kLingerUs.
+constexpr std::uint64_t kLingerUs = 3'000'000;
+constexpr std::uint64_t kQuietUs = 100'000;
 // Bytes due within this window are written together.
 constexpr std::uint64_t kWriteAheadUs = 1'000;
 
@@ -179,7 +181,9 @@ class Server {
     while (true) {
       const std::uint64_t now = NowUs();
       if (now >= vanish_at && pty_.is_open()) Vanish(now);
-      if (stop_at && (*stop_at <= now || Drained())) return 0;
+      if (stop_at && (*stop_at <= now || (Drained() && now - last_activity_us_ >= kQuietUs))) {
+        return 0;
+      }
 
       std::uint64_t wake = std::min(vanish_at, stop_at.value_or(UINT64_MAX));
       bool want_write = false;
@@ -242,7 +246,10 @@ class Server {
     std::fflush(log_);
   }
 
-  bool Drained() const { return queue_.empty() && (!pty_.is_open() || pty_.Unread() == 0); }
+  // Nothing left that a host could still read.
+  bool Drained() const {
+    return !pty_.is_open() || host_opens_ == 0 || (queue_.empty() && pty_.Unread() == 0);
+  }
 
   void Notified(int notify_fd) {
     alignas(inotify_event) char buf[4096];
@@ -267,6 +274,7 @@ class Server {
     const ssize_t n = read(pty_.master(), buf, sizeof buf);
     if (n <= 0) return;
     const std::uint64_t now = NowUs();
+    last_activity_us_ = now;
     const platform::sim::LineSettings s = pty_.Settings();
     const char parity = "NOEMS"[std::min<int>(s.parity, 4)];
     for (ssize_t i = 0; i < n && pty_.is_open(); ++i) {
@@ -311,7 +319,10 @@ class Server {
     }
     if (out.empty()) return;
     const ssize_t n = write(pty_.master(), out.data(), out.size());
-    if (n > 0) queue_.erase(queue_.begin(), queue_.begin() + n);
+    if (n > 0) {
+      queue_.erase(queue_.begin(), queue_.begin() + n);
+      last_activity_us_ = NowUs();
+    }
   }
 
   void Vanish(std::uint64_t now) {
@@ -327,6 +338,7 @@ class Server {
   const std::uint64_t start_;
   std::deque<Pending> queue_;
   std::uint64_t wire_free_us_ = 0;
+  std::uint64_t last_activity_us_ = 0;
   int host_opens_ = 0;
 };
 

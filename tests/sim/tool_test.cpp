@@ -1,0 +1,283 @@
+// The simulator tool in real time, driven over its pseudo-terminal by a minimal termios host.
+// Time bounds are generous: only "arrives within seconds" and "nothing within a while" are checked.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "termios2_host.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+constexpr int kLongMs = 10'000;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string templ = (fs::temp_directory_path() / "tracker-sim-XXXXXX").string();
+    path_ = mkdtemp(templ.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// The tool as a child process; its first output line is the pty's slave path.
+class Tool {
+ public:
+  explicit Tool(std::vector<std::string> args) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    args.insert(args.begin(), TRACKER_SIM_TOOL);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, TRACKER_SIM_TOOL, &actions, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    out_ = out[0];
+  }
+  ~Tool() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) close(out_);
+  }
+
+  // The first line of output, or empty when none comes in time.
+  std::string ReadLine() {
+    std::string line;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongMs);
+    while (std::chrono::steady_clock::now() < until) {
+      pollfd p{out_, POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char c;
+      if (read(out_, &c, 1) != 1) break;
+      if (c == '\n') return line;
+      line += c;
+    }
+    return "";
+  }
+
+  // Exit status after the signal, or -1 when the tool does not end in time.
+  int Stop(int signal = SIGTERM) {
+    kill(pid_, signal);
+    return Wait();
+  }
+  int Wait() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongMs);
+    while (std::chrono::steady_clock::now() < until) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+// The host's end: a raw 8N1 tty at a standard rate.
+class Port {
+ public:
+  explicit Port(const fs::path& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
+  ~Port() {
+    if (fd_ >= 0) close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+
+  void SetRate(speed_t speed) {
+    termios t{};
+    tcgetattr(fd_, &t);
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&t, speed);
+    cfsetospeed(&t, speed);
+    tcsetattr(fd_, TCSANOW, &t);
+  }
+  void Write(const std::string& bytes) {
+    ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // Bytes up to and including `end`, or what came before `ms` passed.
+  std::string ReadUntil(char end, int ms = kLongMs) { return Read(ms, &end, SIZE_MAX); }
+  std::string ReadCount(std::size_t n, int ms = kLongMs) { return Read(ms, nullptr, n); }
+  // Everything that arrives within `ms`.
+  std::string ReadFor(int ms) { return Read(ms, nullptr, SIZE_MAX); }
+
+ private:
+  std::string Read(int ms, const char* end, std::size_t n) {
+    std::string got;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (got.size() < n) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          until - std::chrono::steady_clock::now());
+      if (left.count() <= 0) break;
+      pollfd p{fd_, POLLIN, 0};
+      if (poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+      char buf[4096];
+      const ssize_t k = read(fd_, buf, std::min(sizeof buf, n - got.size()));
+      if (k <= 0) break;
+      for (ssize_t i = 0; i < k; ++i) {
+        got += buf[i];
+        if (end != nullptr && buf[i] == *end) return got;
+      }
+    }
+    return got;
+  }
+  int fd_;
+};
+
+std::string FileText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
+  TempDir dir;
+  const fs::path log = dir.path() / "bytes.log";
+  Tool tool({"--prefix", dir.path().string(), "--com", "2", "--log", log.string()});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  const fs::path link = dir.path() / "dosdevices" / "com2";
+  EXPECT_EQ(fs::read_symlink(link), slave);
+  {
+    Port port(link);
+    ASSERT_TRUE(port.ok());
+    port.SetRate(B921600);
+    port.Write("e");
+    EXPECT_EQ(port.ReadFor(500), "");
+    port.SetRate(B115200);
+    port.Write("e");
+    EXPECT_EQ(port.ReadUntil('\0'), "#0 A 0 1 0 /A001AA/ 2020 192.168.0.1\0"s);
+  }
+  EXPECT_EQ(tool.Stop(), 0);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+  const std::string record = FileText(log);
+  EXPECT_NE(record.find("RX 65 921600 8N1 garbled\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("RX 65 115200 8N1\n"), std::string::npos) << record;
+}
+
+TEST(TrackerSimTool, SeesARateSetWithoutABConstant) {
+  Tool tool({"--baud", "250000"});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  Port port(slave);
+  ASSERT_TRUE(port.ok());
+  port.SetRate(B115200);
+  ASSERT_TRUE(SetExactRate(port.fd(), 250000));
+  port.Write("W");
+  EXPECT_EQ(port.ReadUntil('.'), "2020.");
+  EXPECT_EQ(tool.Stop(SIGINT), 0);
+}
+
+TEST(TrackerSimTool, DumpsTheLoadedMemoryPageByPage) {
+  TempDir dir;
+  std::string memory;
+  for (int i = 0; i < 1200; ++i) memory += static_cast<char>(i * 13);
+  std::ofstream(dir.path() / "track.bin", std::ios::binary) << memory;
+  Tool tool({"--memory", (dir.path() / "track.bin").string()});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  Port port(slave);
+  ASSERT_TRUE(port.ok());
+  port.SetRate(B115200);
+  port.Write("d");
+  EXPECT_EQ(port.ReadUntil('\0'), "#4B0\0"s);
+  port.Write("^0 630\0"s);
+  EXPECT_EQ(port.ReadCount(1 + 528), "#" + memory.substr(0, 528));
+  EXPECT_EQ(port.ReadFor(300), "");
+  port.Write("\x55\xAA");
+  EXPECT_EQ(port.ReadCount(528), memory.substr(528, 528));
+  EXPECT_EQ(tool.Stop(), 0);
+}
+
+TEST(TrackerSimTool, FaultOptionsShapeTheReplies) {
+  Tool tool({"--fault", "garbage=AA,BB", "--fault", "cut=3"});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  Port port(slave);
+  ASSERT_TRUE(port.ok());
+  port.SetRate(B115200);
+  port.Write("W");
+  EXPECT_EQ(port.ReadCount(5),
+            "\xAA\xBB"
+            "202");
+  EXPECT_EQ(tool.Stop(), 0);
+}
+
+TEST(TrackerSimTool, KeepsAnUnreadReplyUntilTheHostHasReadIt) {
+  Tool tool({});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  Port port(slave);
+  ASSERT_TRUE(port.ok());
+  port.SetRate(B115200);
+  port.Write("M");
+  std::this_thread::sleep_for(300ms);  // the reply waits unread in the host's buffer
+  std::thread stopper([&tool] { EXPECT_EQ(tool.Stop(), 0); });
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(port.ReadUntil('.'), "Vomar.");
+  stopper.join();
+}
+
+TEST(TrackerSimTool, VanishesAfterTheChosenTime) {
+  Tool tool({"--vanish-after", "1500"});
+  const std::string slave = tool.ReadLine();
+  ASSERT_FALSE(slave.empty());
+  Port port(slave);
+  ASSERT_TRUE(port.ok());
+  pollfd p{port.fd(), POLLIN, 0};
+  ASSERT_EQ(poll(&p, 1, kLongMs), 1);
+  EXPECT_NE(p.revents & POLLHUP, 0);
+  char c;
+  EXPECT_LE(read(port.fd(), &c, 1), 0);
+  EXPECT_EQ(tool.Stop(), 0);
+}
+
+TEST(TrackerSimTool, RejectsABadCommandLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--bogus", "1"}, {"--fault", "nope"}, {"--fault", "slow"}, {"--baud", "fast"}, {"--com"}};
+  for (const auto& args : cases) {
+    Tool tool(args);
+    EXPECT_EQ(tool.Wait(), 2) << args[0];
+  }
+}
+
+}  // namespace
