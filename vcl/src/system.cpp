@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "char_case.h"
 #include "vcl/sysutils.h"
 
 AnsiString::AnsiString(int value) : s_(std::to_string(value)) {}
@@ -11,6 +12,7 @@ AnsiString::AnsiString(long value) : s_(std::to_string(value)) {}
 AnsiString::AnsiString(unsigned long value) : s_(std::to_string(value)) {}
 AnsiString::AnsiString(long long value) : s_(std::to_string(value)) {}
 AnsiString::AnsiString(unsigned long long value) : s_(std::to_string(value)) {}
+AnsiString::AnsiString(double value) : AnsiString(FloatToStr(value)) {}
 
 namespace {
 
@@ -19,38 +21,8 @@ void CheckIndex(int index, int length) {
     throw ERangeError("String index out of range (" + AnsiString(index) + ")");
 }
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-// Code page 1251: А..Я = 0xC0..0xDF, а..я = 0xE0..0xFF, Ё = 0xA8, ё = 0xB8, and a few
-// Ukrainian/Belarusian letters with their own pairs.
-char UpperChar(char ch) {
-  auto c = static_cast<unsigned char>(ch);
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
-  if (c >= 0xE0) return static_cast<char>(c - 32);
-  switch (c) {
-    case 0xB8: return static_cast<char>(0xA8);  // ё
-    case 0xBA: return static_cast<char>(0xAA);  // є
-    case 0xBF: return static_cast<char>(0xAF);  // ї
-    case 0xB3: return static_cast<char>(0xB2);  // і
-    case 0xB4: return static_cast<char>(0xA5);  // ґ
-    case 0xA2: return static_cast<char>(0xA1);  // ў
-    default: return ch;
-  }
-}
-
-char LowerChar(char ch) {
-  auto c = static_cast<unsigned char>(ch);
-  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDF) return static_cast<char>(c + 32);
-  switch (c) {
-    case 0xA8: return static_cast<char>(0xB8);
-    case 0xAA: return static_cast<char>(0xBA);
-    case 0xAF: return static_cast<char>(0xBF);
-    case 0xB2: return static_cast<char>(0xB3);
-    case 0xA5: return static_cast<char>(0xB4);
-    case 0xA1: return static_cast<char>(0xA2);
-    default: return ch;
-  }
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
 }
 
 std::string VFormat(const char* format, va_list args) {
@@ -77,11 +49,10 @@ char AnsiString::operator[](int index) const {
   return s_[static_cast<size_t>(index - 1)];
 }
 
+// As the library's Copy: an index below 1 counts as 1 (the count is kept), a count beyond the end
+// takes the rest.
 AnsiString AnsiString::SubString(int index, int count) const {
-  if (index < 1) {
-    count += index - 1;
-    index = 1;
-  }
+  if (index < 1) index = 1;
   if (count <= 0 || index > Length()) return {};
   return AnsiString(s_.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count)));
 }
@@ -110,7 +81,9 @@ AnsiString& AnsiString::SetLength(int length) {
   return *this;
 }
 
-AnsiString AnsiString::Trim() const { return TrimLeft().TrimRight(); }
+AnsiString AnsiString::Trim() const {
+  return TrimLeft().TrimRight();
+}
 
 AnsiString AnsiString::TrimLeft() const {
   size_t i = 0;
@@ -126,19 +99,25 @@ AnsiString AnsiString::TrimRight() const {
 
 AnsiString AnsiString::UpperCase() const {
   std::string out = s_;
-  for (char& c : out) c = UpperChar(c);
+  for (char& c : out) c = vcl::detail::UpperChar(c);
   return AnsiString(std::move(out));
 }
 
 AnsiString AnsiString::LowerCase() const {
   std::string out = s_;
-  for (char& c : out) c = LowerChar(c);
+  for (char& c : out) c = vcl::detail::LowerChar(c);
   return AnsiString(std::move(out));
 }
 
-int AnsiString::ToInt() const { return StrToInt(*this); }
-int AnsiString::ToIntDef(int default_value) const { return StrToIntDef(*this, default_value); }
-double AnsiString::ToDouble() const { return StrToFloat(*this); }
+int AnsiString::ToInt() const {
+  return StrToInt(*this);
+}
+int AnsiString::ToIntDef(int default_value) const {
+  return StrToIntDef(*this, default_value);
+}
+double AnsiString::ToDouble() const {
+  return StrToFloat(*this);
+}
 
 AnsiString& AnsiString::sprintf(const char* format, ...) {
   va_list args;

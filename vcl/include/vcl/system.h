@@ -12,7 +12,8 @@ class AnsiString {
  public:
   AnsiString() = default;
   AnsiString(const char* s) : s_(s ? s : "") {}
-  AnsiString(const char* s, int length) : s_(s ? std::string(s, static_cast<size_t>(length)) : "") {}
+  AnsiString(const char* s, int length)
+      : s_(s && length > 0 ? std::string(s, static_cast<size_t>(length)) : "") {}
   AnsiString(std::string s) : s_(std::move(s)) {}
   AnsiString(std::string_view s) : s_(s) {}
   AnsiString(char c) : s_(1, c) {}
@@ -25,6 +26,9 @@ class AnsiString {
   AnsiString(unsigned long long value);
   AnsiString(short value) : AnsiString(static_cast<int>(value)) {}
   AnsiString(unsigned short value) : AnsiString(static_cast<unsigned>(value)) {}
+  // A floating-point number becomes the text of FloatToStr (15 significant digits, the locale's
+  // decimal separator).
+  AnsiString(double value);
 
   const char* c_str() const { return s_.c_str(); }
   const char* data() const { return s_.data(); }
@@ -37,7 +41,8 @@ class AnsiString {
   char& operator[](int index);
   char operator[](int index) const;
 
-  // Characters from 1-based `index`, at most `count`; out-of-range parts are clipped.
+  // Characters from 1-based `index`, at most `count`; an index below 1 counts as 1, the part
+  // beyond the end is clipped.
   AnsiString SubString(int index, int count) const;
   // 1-based position of the first occurrence, 0 when absent (an empty needle gives 0).
   int Pos(const AnsiString& needle) const;
@@ -73,9 +78,15 @@ class AnsiString {
     return *this;
   }
 
-  friend AnsiString operator+(const AnsiString& a, const AnsiString& b) { return AnsiString(a.s_ + b.s_); }
-  friend AnsiString operator+(const AnsiString& a, const char* b) { return AnsiString(a.s_ + (b ? b : "")); }
-  friend AnsiString operator+(const char* a, const AnsiString& b) { return AnsiString((a ? a : "") + b.s_); }
+  friend AnsiString operator+(const AnsiString& a, const AnsiString& b) {
+    return AnsiString(a.s_ + b.s_);
+  }
+  friend AnsiString operator+(const AnsiString& a, const char* b) {
+    return AnsiString(a.s_ + (b ? b : ""));
+  }
+  friend AnsiString operator+(const char* a, const AnsiString& b) {
+    return AnsiString((a ? a : "") + b.s_);
+  }
   friend AnsiString operator+(const AnsiString& a, char b) { return AnsiString(a.s_ + b); }
   friend AnsiString operator+(char a, const AnsiString& b) { return AnsiString(a + b.s_); }
 
@@ -93,7 +104,9 @@ using String = AnsiString;
 
 template <>
 struct std::hash<AnsiString> {
-  size_t operator()(const AnsiString& s) const noexcept { return std::hash<std::string>{}(s.str()); }
+  size_t operator()(const AnsiString& s) const noexcept {
+    return std::hash<std::string>{}(s.str());
+  }
 };
 
 // Days since 30 December 1899; the fraction is the time of day.
