@@ -164,6 +164,18 @@ class Port {
   int fd_;
 };
 
+// A running tool with the host's port open on its slave at 115200.
+struct Session {
+  explicit Session(std::vector<std::string> args)
+      : tool(std::move(args)), slave(tool.ReadLine()), port(slave) {
+    if (port.ok()) port.SetRate(B115200);
+  }
+  bool ready() const { return !slave.empty() && port.ok(); }
+  Tool tool;
+  std::string slave;
+  Port port;
+};
+
 std::string FileText(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -195,16 +207,12 @@ TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
 }
 
 TEST(TrackerSimTool, SeesARateSetWithoutABConstant) {
-  Tool tool({"--baud", "250000"});
-  const std::string slave = tool.ReadLine();
-  ASSERT_FALSE(slave.empty());
-  Port port(slave);
-  ASSERT_TRUE(port.ok());
-  port.SetRate(B115200);
-  ASSERT_TRUE(SetExactRate(port.fd(), 250000));
-  port.Write("W");
-  EXPECT_EQ(port.ReadUntil('.'), "2020.");
-  EXPECT_EQ(tool.Stop(SIGINT), 0);
+  Session s({"--baud", "250000"});
+  ASSERT_TRUE(s.ready());
+  ASSERT_TRUE(SetExactRate(s.port.fd(), 250000));
+  s.port.Write("W");
+  EXPECT_EQ(s.port.ReadUntil('.'), "2020.");
+  EXPECT_EQ(s.tool.Stop(SIGINT), 0);
 }
 
 TEST(TrackerSimTool, DumpsTheLoadedMemoryPageByPage) {
@@ -212,63 +220,48 @@ TEST(TrackerSimTool, DumpsTheLoadedMemoryPageByPage) {
   std::string memory;
   for (int i = 0; i < 1200; ++i) memory += static_cast<char>(i * 13);
   std::ofstream(dir.path() / "track.bin", std::ios::binary) << memory;
-  Tool tool({"--memory", (dir.path() / "track.bin").string()});
-  const std::string slave = tool.ReadLine();
-  ASSERT_FALSE(slave.empty());
-  Port port(slave);
-  ASSERT_TRUE(port.ok());
-  port.SetRate(B115200);
-  port.Write("d");
-  EXPECT_EQ(port.ReadUntil('\0'), "#4B0\0"s);
-  port.Write("^0 630\0"s);
-  EXPECT_EQ(port.ReadCount(1 + 528), "#" + memory.substr(0, 528));
-  EXPECT_EQ(port.ReadFor(300), "");
-  port.Write("\x55\xAA");
-  EXPECT_EQ(port.ReadCount(528), memory.substr(528, 528));
-  EXPECT_EQ(tool.Stop(), 0);
+  Session s({"--memory", (dir.path() / "track.bin").string()});
+  ASSERT_TRUE(s.ready());
+  s.port.Write("d");
+  EXPECT_EQ(s.port.ReadUntil('\0'), "#4B0\0"s);
+  s.port.Write("^0 630\0"s);
+  EXPECT_EQ(s.port.ReadCount(1 + 528), "#" + memory.substr(0, 528));
+  EXPECT_EQ(s.port.ReadFor(300), "");
+  s.port.Write("\x55\xAA");
+  EXPECT_EQ(s.port.ReadCount(528), memory.substr(528, 528));
+  EXPECT_EQ(s.tool.Stop(), 0);
 }
 
 TEST(TrackerSimTool, FaultOptionsShapeTheReplies) {
-  Tool tool({"--fault", "garbage=AA,BB", "--fault", "cut=3"});
-  const std::string slave = tool.ReadLine();
-  ASSERT_FALSE(slave.empty());
-  Port port(slave);
-  ASSERT_TRUE(port.ok());
-  port.SetRate(B115200);
-  port.Write("W");
-  EXPECT_EQ(port.ReadCount(5),
+  Session s({"--fault", "garbage=AA,BB", "--fault", "cut=3"});
+  ASSERT_TRUE(s.ready());
+  s.port.Write("W");
+  EXPECT_EQ(s.port.ReadCount(5),
             "\xAA\xBB"
             "202");
-  EXPECT_EQ(tool.Stop(), 0);
+  EXPECT_EQ(s.tool.Stop(), 0);
 }
 
 TEST(TrackerSimTool, KeepsAnUnreadReplyUntilTheHostHasReadIt) {
-  Tool tool({});
-  const std::string slave = tool.ReadLine();
-  ASSERT_FALSE(slave.empty());
-  Port port(slave);
-  ASSERT_TRUE(port.ok());
-  port.SetRate(B115200);
-  port.Write("M");
+  Session s({});
+  ASSERT_TRUE(s.ready());
+  s.port.Write("M");
   std::this_thread::sleep_for(300ms);  // the reply waits unread in the host's buffer
-  std::thread stopper([&tool] { EXPECT_EQ(tool.Stop(), 0); });
+  std::thread stopper([&s] { EXPECT_EQ(s.tool.Stop(), 0); });
   std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(port.ReadUntil('.'), "Vomar.");
+  EXPECT_EQ(s.port.ReadUntil('.'), "Vomar.");
   stopper.join();
 }
 
 TEST(TrackerSimTool, VanishesAfterTheChosenTime) {
-  Tool tool({"--vanish-after", "1500"});
-  const std::string slave = tool.ReadLine();
-  ASSERT_FALSE(slave.empty());
-  Port port(slave);
-  ASSERT_TRUE(port.ok());
-  pollfd p{port.fd(), POLLIN, 0};
+  Session s({"--vanish-after", "1500"});
+  ASSERT_TRUE(s.ready());
+  pollfd p{s.port.fd(), POLLIN, 0};
   ASSERT_EQ(poll(&p, 1, kLongMs), 1);
   EXPECT_NE(p.revents & POLLHUP, 0);
   char c;
-  EXPECT_LE(read(port.fd(), &c, 1), 0);
-  EXPECT_EQ(tool.Stop(), 0);
+  EXPECT_LE(read(s.port.fd(), &c, 1), 0);
+  EXPECT_EQ(s.tool.Stop(), 0);
 }
 
 TEST(TrackerSimTool, RejectsABadCommandLine) {
