@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "expect_raise.h"
 #include "temp_dir.h"
 
 namespace {
@@ -137,14 +138,9 @@ TEST(StringList, ALineThatIsNotThereRaisesAnIndexError) {
       {"insert", [&] { list.Insert(3, "x"); }, 3},
       {"object", [&] { (void)list.Objects[5](); }, 5},
   };
-  for (const auto& p : probes) {
-    try {
-      p.call();
-      ADD_FAILURE() << p.what;
-    } catch (const EStringListError& e) {
-      EXPECT_EQ(e.Message, "List index out of bounds (" + AnsiString(p.index) + ")") << p.what;
-    }
-  }
+  for (const auto& p : probes)
+    ExpectRaise<EStringListError>(p.call, "List index out of bounds (" + AnsiString(p.index) + ")",
+                                  p.what);
   EXPECT_EQ(Lines(list), (V{"only"}));
 }
 
