@@ -1,12 +1,14 @@
 #include "platform/clock.h"
 
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <utility>
+
+#include "internal.h"
 
 namespace platform {
 namespace {
@@ -15,13 +17,17 @@ class RealClock : public Clock {
  public:
   std::uint64_t NowUs() override {
     auto d = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(d).count());
   }
-  void SleepUs(std::uint64_t us) override { std::this_thread::sleep_for(std::chrono::microseconds(us)); }
+  void SleepUs(std::uint64_t us) override {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+  }
 };
 
 RealClock real_clock;
 std::atomic<Clock*> current_clock{&real_clock};
+std::atomic<std::uint64_t> clock_epoch{1};
 
 }  // namespace
 
@@ -42,7 +48,9 @@ std::uint64_t VirtualClock::NowUs() {
   return impl_->now;
 }
 
-void VirtualClock::SleepUs(std::uint64_t us) { AdvanceTo(NowUs() + us); }
+void VirtualClock::SleepUs(std::uint64_t us) {
+  AdvanceTo(NowUs() + us);
+}
 
 VirtualClock::EventId VirtualClock::Schedule(std::uint64_t at_us, std::function<void()> fn) {
   std::lock_guard lock(impl_->mutex);
@@ -71,8 +79,11 @@ void VirtualClock::AdvanceTo(std::uint64_t t_us) {
   while (!impl_->events.empty() && impl_->events.begin()->first.first <= t_us) {
     auto node = impl_->events.extract(impl_->events.begin());
     if (node.key().first > impl_->now) impl_->now = node.key().first;
-    // Callbacks may schedule further events; the recursive mutex lets them.
+    // The callback runs without the clock's lock: it may take other locks, whose holders may
+    // be scheduling events on another thread.
+    lock.unlock();
     node.mapped()();
+    lock.lock();
   }
   if (t_us > impl_->now) impl_->now = t_us;
 }
@@ -87,16 +98,31 @@ std::uint32_t VirtualClock::TickOffset() const {
   return impl_->tick_offset;
 }
 
-Clock& CurrentClock() { return *current_clock.load(); }
+Clock& CurrentClock() {
+  return *current_clock.load();
+}
 
-void SetClock(Clock* clock) { current_clock.store(clock ? clock : &real_clock); }
+void SetClock(Clock* clock) {
+  current_clock.store(clock ? clock : &real_clock);
+  ++clock_epoch;
+}
+
+namespace detail {
+std::uint64_t ClockEpoch() {
+  return clock_epoch.load();
+}
+}  // namespace detail
 
 std::uint32_t CurrentTickOffset() {
   if (auto* v = dynamic_cast<VirtualClock*>(current_clock.load())) return v->TickOffset();
   return 0;
 }
 
-ScopedVirtualClock::ScopedVirtualClock() : previous_(&CurrentClock()) { SetClock(&clock_); }
-ScopedVirtualClock::~ScopedVirtualClock() { SetClock(previous_); }
+ScopedVirtualClock::ScopedVirtualClock() : previous_(&CurrentClock()) {
+  SetClock(&clock_);
+}
+ScopedVirtualClock::~ScopedVirtualClock() {
+  SetClock(previous_);
+}
 
 }  // namespace platform

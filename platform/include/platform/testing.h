@@ -40,8 +40,13 @@ void SetProcessInterceptor(std::function<bool(const ProcessRecord&)> interceptor
 std::vector<ProcessRecord> Processes();
 void ClearProcesses();
 
-// Overrides GetModuleFileNameA's answer (the program's own path) for tests.
+// Overrides GetModuleFileNameA's answer (the program's own path) for tests; empty restores it.
 void SetModuleFileName(const std::string& path);
+
+// The folder under which the default COM assignment looks for /dev/ttyUSB*, /dev/ttyACM*,
+// /dev/ttyS* and /sys/class/tty/ttyS*/type, so that tests see a machine of their own making;
+// "" or "/" is the real machine.
+void SetDeviceRoot(const std::string& root);
 
 // Sink for PostMessageA / SendMessageA: the GUI layer registers each window that receives them.
 using MessageHandler = std::function<LRESULT(UINT msg, WPARAM wparam, LPARAM lparam)>;

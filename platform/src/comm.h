@@ -1,0 +1,83 @@
+// What the two comm backends (tty, simulated) share: the handle object, one I/O operation with
+// the Windows time-out rules, and the completion of an operation.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "internal.h"
+
+namespace platform::detail {
+
+// OVERLAPPED.Internal while the operation runs; afterwards kDoneFlag | error.
+constexpr ULONG_PTR kPending = 0x103;
+constexpr ULONG_PTR kDoneFlag = 0x40000000;
+
+struct IoOp {
+  enum Type { Read, Write, WaitEvent } type;
+  BYTE* read_buffer = nullptr;
+  const BYTE* write_buffer = nullptr;
+  DWORD size = 0;
+  DWORD done = 0;
+  DWORD* mask_out = nullptr;  // WaitCommEvent's result
+  DWORD events = 0;           // the events that ended a WaitCommEvent
+  OVERLAPPED* overlapped = nullptr;
+  bool complete = false;
+  DWORD error = ERROR_SUCCESS;
+
+  // Times in microseconds on the backend's clock.
+  std::uint64_t total_deadline = kForever;  // reads and writes
+  std::uint64_t interval = 0;               // reads: 0 = no interval limit
+  std::uint64_t last_byte = 0;              // reads: arrival of the latest byte
+  bool immediate = false;                   // reads: return at once with what is there
+  bool first_byte = false;                  // reads: return as soon as anything came
+  bool started = false;                     // writes: first byte handed on
+
+  // Reads: the moment the time-outs end the read, given what has come so far.
+  std::uint64_t ReadDeadline() const {
+    if (immediate) return 0;
+    std::uint64_t deadline = total_deadline;
+    if (done > 0 && interval) deadline = std::min(deadline, last_byte + interval);
+    return deadline;
+  }
+  bool ReadFinished(std::uint64_t now) const {
+    return done == size || immediate || (first_byte && done > 0) || now >= ReadDeadline();
+  }
+};
+
+// Sets the read's time-outs from the handle's COMMTIMEOUTS as Windows applies them.
+void InitRead(IoOp& op, const COMMTIMEOUTS& timeouts, std::uint64_t now);
+void InitWrite(IoOp& op, const COMMTIMEOUTS& timeouts, std::uint64_t now);
+
+// Under Mutex(): marks the operation done, fills the caller's OVERLAPPED and result mask, and
+// signals the OVERLAPPED's event.
+void CompleteOp(IoOp& op, DWORD error);
+
+// Checks the members of a DCB that every driver insists on.
+bool ValidDcb(const DCB& dcb);
+
+class CommObject : public Object {
+ public:
+  explicit CommObject(bool overlapped) : Object(Kind::Comm), overlapped(overlapped) {}
+  // All under Mutex().
+  virtual BOOL GetState(DCB& dcb) = 0;
+  virtual BOOL SetState(const DCB& dcb) = 0;
+  virtual BOOL Setup(DWORD in_queue, DWORD out_queue) = 0;
+  virtual BOOL Purge(DWORD flags) = 0;
+  virtual BOOL Escape(DWORD function) = 0;
+  virtual BOOL ModemStatus(DWORD& status) = 0;
+  virtual BOOL SetMask(DWORD mask) = 0;
+  // Queues an operation; it may complete before this returns. False (last error set) when it
+  // cannot start at all.
+  virtual bool Start(const std::shared_ptr<IoOp>& op) = 0;
+  // The backend's clock for time-outs.
+  virtual std::uint64_t Now() = 0;
+  // Whether a wait for its operations may move a virtual clock on.
+  virtual bool VirtualTime() const = 0;
+
+  const bool overlapped;
+  COMMTIMEOUTS timeouts{};
+  DWORD mask = 0;
+};
+
+}  // namespace platform::detail

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/testing.h"
+#include "platform/windows.h"
+#include "platform_test_support.h"
+
+namespace fs = std::filesystem;
+using platform_test::TempPrefix;
+
+namespace {
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(Folders, CreateOneLevelExistsAndErrors) {
+  TempPrefix prefix;
+  EXPECT_EQ(GetFileAttributesA("c:\\Tc"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  ASSERT_TRUE(CreateDirectoryA("c:\\Tc", nullptr));
+  EXPECT_EQ(GetFileAttributesA("c:\\Tc\\"), FILE_ATTRIBUTE_DIRECTORY);
+
+  EXPECT_FALSE(CreateDirectoryA("c:\\Tc", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  // One level only: the parent must exist.
+  EXPECT_FALSE(CreateDirectoryA("c:\\Tc\\A\\B", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(GetFileAttributesA("c:\\Tc\\A\\B"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+TEST(Files, MoveNeverReplacesAndDeleteReportsMissingFiles) {
+  TempPrefix prefix;
+  ASSERT_TRUE(CreateDirectoryA("c:\\W", nullptr));
+  fs::path w = prefix.prefix() / "drive_c" / "W";
+  std::ofstream(w / "a.txt") << "A";
+  std::ofstream(w / "b.txt") << "B";
+  EXPECT_EQ(GetFileAttributesA("c:\\W\\a.txt"), FILE_ATTRIBUTE_NORMAL);
+
+  EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\b.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(Slurp(w / "b.txt"), "B");
+  ASSERT_TRUE(MoveFileA("c:\\W\\a.txt", "c:\\W\\c.txt"));
+  EXPECT_EQ(Slurp(w / "c.txt"), "A");
+  EXPECT_FALSE(fs::exists(w / "a.txt"));
+  EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\d.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+  ASSERT_TRUE(DeleteFileA("c:\\W\\c.txt"));
+  EXPECT_FALSE(DeleteFileA("c:\\W\\c.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(DeleteFileA("c:\\W"));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST(Files, CreateFileReadWriteAndHandleChecks) {
+  TempPrefix prefix;
+  HANDLE h =
+      CreateFileA("c:\\f.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD n = 0;
+  ASSERT_TRUE(WriteFile(h, "abc\n", 4, &n, nullptr));
+  EXPECT_EQ(n, 4u);
+  ASSERT_TRUE(CloseHandle(h));
+  EXPECT_FALSE(CloseHandle(h));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(Slurp(prefix.prefix() / "drive_c" / "f.bin"), "abc\n");
+
+  EXPECT_EQ(CreateFileA("c:\\f.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+  EXPECT_EQ(CreateFileA("c:\\none\\f.bin", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+
+  h = CreateFileA("c:\\f.bin", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  char buffer[8] = {};
+  ASSERT_TRUE(ReadFile(h, buffer, sizeof buffer, &n, nullptr));
+  EXPECT_EQ(std::string(buffer, n), "abc\n");
+  ASSERT_TRUE(ReadFile(h, buffer, sizeof buffer, &n, nullptr));
+  EXPECT_EQ(n, 0u);
+  CloseHandle(h);
+
+  for (HANDLE bad :
+       {static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x7777)}) {
+    EXPECT_FALSE(ReadFile(bad, buffer, 1, &n, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  }
+}
+
+TEST(Files, ModuleFileNameOverrideAndTruncation) {
+  char buffer[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  ASSERT_GT(n, 0u);
+  EXPECT_NE(std::string(buffer).find("platform_tests"), std::string::npos);
+
+  platform::testing::SetModuleFileName("c:\\Tc\\Trakmon.exe");
+  n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  EXPECT_EQ(std::string(buffer), "c:\\Tc\\Trakmon.exe");
+  EXPECT_EQ(n, 17u);
+  // Truncated, still terminated, and the full buffer size returned.
+  EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, 6), 6u);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(std::string(buffer), "c:\\Tc");
+  platform::testing::SetModuleFileName("");
+}
+
+TEST(FaultInjection, FailsTheChosenCallOnTheChosenPathForTheChosenCount) {
+  TempPrefix prefix;
+  platform::testing::InjectFault("CreateDirectoryA", ERROR_ACCESS_DENIED, "C:\\A", 2);
+  EXPECT_TRUE(CreateDirectoryA("c:\\B", nullptr));  // another path
+  EXPECT_FALSE(CreateDirectoryA("c:\\A", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(CreateDirectoryA("c:\\a", nullptr));  // paths compare as Windows does
+  EXPECT_TRUE(CreateDirectoryA("c:\\A", nullptr));
+
+  platform::testing::InjectFault("GetFileAttributesA", ERROR_GEN_FAILURE, "", -1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(GetFileAttributesA("c:\\A"), INVALID_FILE_ATTRIBUTES);
+  platform::testing::ClearFaults();
+  EXPECT_EQ(GetFileAttributesA("c:\\A"), FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace

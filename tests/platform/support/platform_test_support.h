@@ -1,0 +1,118 @@
+// Test fixtures for code over the platform layer: a temporary prefix that shows only the ports
+// and drives a test makes, and a pseudo-terminal whose far side the test drives.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/sim_comm.h"
+#include "platform/testing.h"
+
+namespace platform_test {
+
+class TempPrefix {
+ public:
+  TempPrefix() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "trakmon-test-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+    if (const char* old = std::getenv("TRAKMON_PREFIX")) old_prefix_ = old, had_prefix_ = true;
+    ::setenv("TRAKMON_PREFIX", (root_ / "prefix").c_str(), 1);
+    std::filesystem::create_directories(root_ / "prefix" / "dosdevices");
+    std::filesystem::create_directories(root_ / "machine" / "dev");
+    platform::testing::SetDeviceRoot((root_ / "machine").string());
+  }
+  ~TempPrefix() {
+    platform::sim::DetachAll();
+    platform::testing::ClearFaults();
+    platform::testing::SetDeviceRoot("");
+    if (had_prefix_)
+      ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
+    else
+      ::unsetenv("TRAKMON_PREFIX");
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TempPrefix(const TempPrefix&) = delete;
+  TempPrefix& operator=(const TempPrefix&) = delete;
+
+  std::filesystem::path prefix() const { return root_ / "prefix"; }
+  std::filesystem::path dosdevices() const { return root_ / "prefix" / "dosdevices"; }
+  // The fake machine the default COM assignment probes (dev/, sys/class/tty/).
+  std::filesystem::path machine() const { return root_ / "machine"; }
+  std::filesystem::path scratch() const { return root_; }
+  // dosdevices/<name> -> target
+  void Link(const std::string& name, const std::filesystem::path& target) const {
+    std::filesystem::create_symlink(target, dosdevices() / name);
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::string old_prefix_;
+  bool had_prefix_ = false;
+};
+
+// A pseudo-terminal in raw mode. The test holds the master; the slave is the "device node" a
+// comN link points to.
+class Pty {
+ public:
+  Pty() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ::grantpt(master_);
+    ::unlockpt(master_);
+    slave_ = ::ptsname(master_);
+    termios t{};
+    ::tcgetattr(master_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(master_, TCSANOW, &t);
+  }
+  ~Pty() { Close(); }
+  Pty(const Pty&) = delete;
+  Pty& operator=(const Pty&) = delete;
+
+  const std::string& slave() const { return slave_; }
+  int master() const { return master_; }
+  void Close() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+  void Write(const std::string& bytes) const {
+    for (std::size_t done = 0; done < bytes.size();) {
+      ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+      if (n <= 0) return;
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  // Reads until `count` bytes came or `timeout_ms` passed.
+  std::string Read(std::size_t count, int timeout_ms = 5000) const {
+    std::string got;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (got.size() < count) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          end - std::chrono::steady_clock::now());
+      if (left.count() <= 0) break;
+      pollfd p{master_, POLLIN, 0};
+      if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+      if (!(p.revents & POLLIN)) break;
+      char buffer[256];
+      ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
+      if (n <= 0) break;
+      got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+
+ private:
+  int master_ = -1;
+  std::string slave_;
+};
+
+}  // namespace platform_test
