@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "expect_raise.h"
+#include "platform/windows.h"
 #include "vcl/sysutils.h"
 
 namespace {
@@ -58,6 +59,9 @@ TEST_F(Numbers, IntToHexGivesUpperCaseWithAtLeastTheDigits) {
   EXPECT_EQ(IntToHex(0, 0), "0");
   EXPECT_EQ(IntToHex(-1, 4), "FFFFFFFF");
   EXPECT_EQ(IntToStr(-8), "-8");
+  const DWORD t0 = 0xFFFFFFF0u, t1 = 0x10u;  // a tick count that wrapped
+  EXPECT_EQ(IntToStr(t1 - t0), "32");
+  EXPECT_EQ(IntToStr(0xFFFFFFFFu), "4294967295");
 }
 
 TEST_F(Numbers, FormatFloatPictures) {

@@ -86,7 +86,19 @@ int StrToIntDef(const AnsiString& s, int default_value) {
 AnsiString IntToStr(int value) {
   return AnsiString(value);
 }
+AnsiString IntToStr(unsigned value) {
+  return AnsiString(value);
+}
+AnsiString IntToStr(long value) {
+  return AnsiString(value);
+}
+AnsiString IntToStr(unsigned long value) {
+  return AnsiString(value);
+}
 AnsiString IntToStr(long long value) {
+  return AnsiString(value);
+}
+AnsiString IntToStr(unsigned long long value) {
   return AnsiString(value);
 }
 

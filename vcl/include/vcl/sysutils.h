@@ -48,8 +48,13 @@ VCL_EXCEPTION_CLASS(EComponentError, Exception);
 int StrToInt(const AnsiString& s);
 int StrToIntDef(const AnsiString& s, int default_value);
 double StrToFloat(const AnsiString& s);  // the locale's decimal separator
+// Decimal text of any integer type (DWORD tick differences included).
 AnsiString IntToStr(int value);
+AnsiString IntToStr(unsigned value);
+AnsiString IntToStr(long value);
+AnsiString IntToStr(unsigned long value);
 AnsiString IntToStr(long long value);
+AnsiString IntToStr(unsigned long long value);
 AnsiString IntToHex(int value, int digits);
 AnsiString FloatToStr(double value);
 // Formats with a picture such as "0.0", "0.000000", "#,##0.00"; the locale's separators.
