@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <type_traits>
 #include <utility>
 
@@ -15,6 +16,11 @@ class Property {
   using Setter = std::function<void(const T&)>;
 
   Property(Getter get, Setter set) : get_(std::move(get)), set_(std::move(set)) {}
+  // Bound to an object's getter and setter member functions.
+  template <class O, class CG, class R, class CS, class A>
+  Property(O* obj, R (CG::*get)() const, void (CS::*set)(A))
+      : get_([obj, get] { return static_cast<T>((obj->*get)()); }),
+        set_([obj, set](const T& v) { (obj->*set)(v); }) {}
   Property(const Property&) = delete;
 
   T operator()() const { return get_(); }
@@ -25,8 +31,7 @@ class Property {
     return *this;
   }
   template <class U>
-    requires std::is_convertible_v<U, T>
-  Property& operator=(U&& value) {
+  requires std::is_convertible_v<U, T> Property& operator=(U&& value) {
     set_(static_cast<T>(std::forward<U>(value)));
     return *this;
   }
@@ -51,45 +56,53 @@ class Property {
   }
 
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator==(const Property& p, const U& v) -> decltype(std::declval<T>() == v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator==(const Property& p,
+                                                                              const U& v)
+      -> decltype(std::declval<T>() == v) {
     return p.get_() == v;
   }
   friend bool operator==(const Property& a, const Property& b) { return a.get_() == b.get_(); }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator<(const Property& p, const U& v) -> decltype(std::declval<T>() < v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator<(const Property& p,
+                                                                             const U& v)
+      -> decltype(std::declval<T>() < v) {
     return p.get_() < v;
   }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator>(const Property& p, const U& v) -> decltype(std::declval<T>() > v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator>(const Property& p,
+                                                                             const U& v)
+      -> decltype(std::declval<T>() > v) {
     return p.get_() > v;
   }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator<=(const Property& p, const U& v) -> decltype(std::declval<T>() <= v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator<=(const Property& p,
+                                                                              const U& v)
+      -> decltype(std::declval<T>() <= v) {
     return p.get_() <= v;
   }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator>=(const Property& p, const U& v) -> decltype(std::declval<T>() >= v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator>=(const Property& p,
+                                                                              const U& v)
+      -> decltype(std::declval<T>() >= v) {
     return p.get_() >= v;
   }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator+(const Property& p, const U& v) -> decltype(std::declval<T>() + v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator+(const Property& p,
+                                                                             const U& v)
+      -> decltype(std::declval<T>() + v) {
     return p.get_() + v;
   }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator+(const U& v, const Property& p) -> decltype(v + std::declval<T>()) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator+(const U& v,
+                                                                             const Property& p)
+      -> decltype(v + std::declval<T>()) {
     return v + p.get_();
   }
   friend auto operator+(const Property& a, const Property& b) { return a.get_() + b.get_(); }
   template <class U>
-    requires(!std::is_same_v<std::decay_t<U>, Property>)
-  friend auto operator-(const Property& p, const U& v) -> decltype(std::declval<T>() - v) {
+  requires(!std::is_same_v<std::decay_t<U>, Property>) friend auto operator-(const Property& p,
+                                                                             const U& v)
+      -> decltype(std::declval<T>() - v) {
     return p.get_() - v;
   }
 
@@ -103,12 +116,16 @@ template <class T>
 class ReadOnlyProperty {
  public:
   explicit ReadOnlyProperty(std::function<T()> get) : get_(std::move(get)) {}
+  template <class O, class C, class R>
+  ReadOnlyProperty(O* obj, R (C::*get)() const)
+      : get_([obj, get] { return static_cast<T>((obj->*get)()); }) {}
   ReadOnlyProperty(const ReadOnlyProperty&) = delete;
   ReadOnlyProperty& operator=(const ReadOnlyProperty&) = delete;
   T operator()() const { return get_(); }
   operator T() const { return get_(); }
   template <class U>
-  friend auto operator==(const ReadOnlyProperty& p, const U& v) -> decltype(std::declval<T>() == v) {
+  friend auto operator==(const ReadOnlyProperty& p, const U& v)
+      -> decltype(std::declval<T>() == v) {
     return p.get_() == v;
   }
   template <class U>
@@ -157,13 +174,13 @@ class IndexedProperty {
       return r() == v;
     }
     template <class U>
-      requires(!std::is_same_v<std::decay_t<U>, Ref>)
-    friend auto operator+(const Ref& r, const U& v) -> decltype(std::declval<T>() + v) {
+    requires(!std::is_same_v<std::decay_t<U>, Ref>) friend auto operator+(const Ref& r, const U& v)
+        -> decltype(std::declval<T>() + v) {
       return r() + v;
     }
     template <class U>
-      requires(!std::is_same_v<std::decay_t<U>, Ref>)
-    friend auto operator+(const U& v, const Ref& r) -> decltype(v + std::declval<T>()) {
+    requires(!std::is_same_v<std::decay_t<U>, Ref>) friend auto operator+(const U& v, const Ref& r)
+        -> decltype(v + std::declval<T>()) {
       return v + r();
     }
 
@@ -173,6 +190,10 @@ class IndexedProperty {
   };
 
   IndexedProperty(Getter get, Setter set) : get_(std::move(get)), set_(std::move(set)) {}
+  template <class O, class CG, class R, class CS, class A>
+  IndexedProperty(O* obj, R (CG::*get)(int) const, void (CS::*set)(int, A))
+      : get_([obj, get](int i) { return static_cast<T>((obj->*get)(i)); }),
+        set_([obj, set](int i, const T& v) { (obj->*set)(i, v); }) {}
   IndexedProperty(const IndexedProperty&) = delete;
   IndexedProperty& operator=(const IndexedProperty&) = delete;
   Ref operator[](int index) const { return Ref(this, index); }
@@ -180,6 +201,23 @@ class IndexedProperty {
  private:
   Getter get_;
   Setter set_;
+};
+
+// An indexed property read through a getter only: `Form->Components[i]`, `Menu->Items[i]`.
+template <class T>
+class ReadOnlyIndexedProperty {
+ public:
+  using Getter = std::function<T(int)>;
+  explicit ReadOnlyIndexedProperty(Getter get) : get_(std::move(get)) {}
+  template <class O, class C, class R>
+  ReadOnlyIndexedProperty(O* obj, R (C::*get)(int) const)
+      : get_([obj, get](int i) { return static_cast<T>((obj->*get)(i)); }) {}
+  ReadOnlyIndexedProperty(const ReadOnlyIndexedProperty&) = delete;
+  ReadOnlyIndexedProperty& operator=(const ReadOnlyIndexedProperty&) = delete;
+  T operator[](int index) const { return get_(index); }
+
+ private:
+  Getter get_;
 };
 
 // A property with two indexes, as a grid's `Cells[col][row]`.
@@ -223,6 +261,10 @@ class IndexedProperty2 {
   };
 
   IndexedProperty2(Getter get, Setter set) : get_(std::move(get)), set_(std::move(set)) {}
+  template <class O, class CG, class R, class CS, class A>
+  IndexedProperty2(O* obj, R (CG::*get)(int, int) const, void (CS::*set)(int, int, A))
+      : get_([obj, get](int c, int r) { return static_cast<T>((obj->*get)(c, r)); }),
+        set_([obj, set](int c, int r, const T& v) { (obj->*set)(c, r, v); }) {}
   IndexedProperty2(const IndexedProperty2&) = delete;
   IndexedProperty2& operator=(const IndexedProperty2&) = delete;
   Col operator[](int col) const { return Col(this, col); }
@@ -237,6 +279,9 @@ template <class E>
 class Set {
  public:
   constexpr Set() = default;
+  constexpr Set(std::initializer_list<E> items) {
+    for (E e : items) bits_ |= Bit(e);
+  }
   constexpr Set& operator<<(E e) {
     bits_ |= Bit(e);
     return *this;

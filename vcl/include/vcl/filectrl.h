@@ -1,0 +1,16 @@
+// The class library's folder dialog.
+#pragma once
+
+#include "vcl/property.h"
+#include "vcl/system.h"
+
+enum TSelectDirOpt { sdAllowCreate, sdPerformCreate, sdPrompt };
+using TSelectDirOpts = Set<TSelectDirOpt>;
+
+// Lets the user choose a folder, starting at Directory. Returns true on OK with Directory the
+// chosen folder. A typed folder that does not exist is accepted only with sdAllowCreate; with
+// sdPrompt the user is first asked "The folder <dir> does not exist. Create it?" (Yes/No; No
+// returns to the dialog); with sdPerformCreate it is then created, missing levels included.
+// Without sdAllowCreate a folder that does not exist is refused ("The folder <dir> does not
+// exist.") and the dialog shows again.
+bool SelectDirectory(AnsiString& Directory, TSelectDirOpts Options, int HelpCtx);

@@ -1,0 +1,4 @@
+// The JPEG image (TJPEGImage) lives with the other graphics.
+#pragma once
+
+#include "vcl/graphics.h"
