@@ -2,6 +2,7 @@
 // the Windows time-out rules, and the completion of an operation.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -26,23 +27,23 @@ struct IoOp {
   DWORD error = ERROR_SUCCESS;
 
   // Times in microseconds on the backend's clock.
+  std::uint64_t start = 0;
   std::uint64_t total_deadline = kForever;  // reads and writes
   std::uint64_t interval = 0;               // reads: 0 = no interval limit
   std::uint64_t last_byte = 0;              // reads: arrival of the latest byte
   bool immediate = false;                   // reads: return at once with what is there
   bool first_byte = false;                  // reads: return as soon as anything came
-  bool started = false;                     // writes: first byte handed on
 
   // Reads: the moment the time-outs end the read, given what has come so far.
   std::uint64_t ReadDeadline() const {
-    if (immediate) return 0;
+    if (immediate) return start;
     std::uint64_t deadline = total_deadline;
     if (done > 0 && interval) deadline = std::min(deadline, last_byte + interval);
     return deadline;
   }
-  bool ReadFinished(std::uint64_t now) const {
-    return done == size || immediate || (first_byte && done > 0) || now >= ReadDeadline();
-  }
+  // Reads: enough has come, whatever the time.
+  bool ReadSatisfied() const { return done == size || (first_byte && done > 0); }
+  bool ReadFinished(std::uint64_t now) const { return ReadSatisfied() || now >= ReadDeadline(); }
 };
 
 // Sets the read's time-outs from the handle's COMMTIMEOUTS as Windows applies them.

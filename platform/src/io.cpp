@@ -16,6 +16,7 @@ using namespace platform::detail;
 namespace platform::detail {
 
 void InitRead(IoOp& op, const COMMTIMEOUTS& t, std::uint64_t now) {
+  op.start = now;
   op.last_byte = now;
   if (t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
       t.ReadTotalTimeoutConstant == 0) {
@@ -36,6 +37,7 @@ void InitRead(IoOp& op, const COMMTIMEOUTS& t, std::uint64_t now) {
 }
 
 void InitWrite(IoOp& op, const COMMTIMEOUTS& t, std::uint64_t now) {
+  op.start = now;
   std::uint64_t total_ms = static_cast<std::uint64_t>(t.WriteTotalTimeoutMultiplier) * op.size +
                            t.WriteTotalTimeoutConstant;
   op.total_deadline = total_ms ? now + total_ms * 1000 : kForever;
