@@ -28,6 +28,7 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
+      Glyph.Resource = 'port_open.jpg'
       Hint = 'Открыть COM порт...'
     end
     object SBCloseComPort: TSpeedButton
@@ -35,6 +36,7 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
+      Glyph.Resource = 'port_close.jpg'
       Hint = 'Закрыть COM порт...'
       Enabled = False
     end
@@ -43,6 +45,7 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
+      Glyph.Resource = 'boot_loader.jpg'
       Hint = 'Jmp Boot Loader'
     end
     object SpeedButton1: TSpeedButton
@@ -57,6 +60,7 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
+      Glyph.Resource = 'exit.jpg'
       Hint = 'Выход...'
     end
   end
@@ -133,6 +137,7 @@ object ML_Form: TML_Form
       Top = 264
       Width = 184
       Height = 130
+      Picture.Resource = 'road.jpg'
       Stretch = True
     end
     object Label12: TLabel
@@ -1552,8 +1557,7 @@ object ML_Form: TML_Form
   end
   object OpenDialog1: TOpenDialog
     DefaultExt = '*.txt'
-    Filter = 
-      'Text Files  gps*.txt|gps_*.txt|Text Files   *_TC.txt|*_TC.txt|Text Files *_RELOAD.txt|*_RELOAD.txt'
+    Filter = 'Text Files  gps*.txt|gps_*.txt|Text Files   *_TC.txt|*_TC.txt|Text Files *_RELOAD.txt|*_RELOAD.txt'
     Left = 668
     Top = 4
   end

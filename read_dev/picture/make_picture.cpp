@@ -1,12 +1,15 @@
 // Draws the main window's picture (a road to the horizon, a truck, a position pin and a
-// satellite) and writes it as a JPEG. Not part of the build; run once when the picture changes:
-//   g++ -O2 -std=c++20 make_picture.cpp -ljpeg -o /tmp/make_picture && /tmp/make_picture road.jpg
-#include <jpeglib.h>
+// satellite) and the tool bar glyphs, and writes them as JPEG files. Not part of the build; run
+// once when the picture changes:
+//   g++ -O2 -std=c++20 make_picture.cpp -ljpeg -o /tmp/make_picture && /tmp/make_picture
+// clang-format off
+#include <cstddef>
+#include <cstdio>
+#include <jpeglib.h>  // needs size_t and FILE declared first
+// clang-format on
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -91,44 +94,113 @@ Rgb Scene(double x, double y) {
   return c;
 }
 
-}  // namespace
+// Glyphs of the tool bar buttons, 24 x 24 on the button face colour.
+Rgb Face() {
+  return {0.94, 0.94, 0.94};
+}
 
-int main(int argc, char** argv) {
-  const char* out = argc > 1 ? argv[1] : "road.jpg";
-  std::vector<unsigned char> pixels(W * H * 3);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) {
+bool InRect(double x, double y, double x0, double y0, double x1, double y1) {
+  return x >= x0 && x <= x1 && y >= y0 && y <= y1;
+}
+
+// A serial connector: a trapezoid shell with two rows of pins.
+bool Connector(double x, double y) {
+  return InPolygon({{3, 7}, {21, 7}, {18, 17}, {6, 17}}, x, y);
+}
+bool Pin(double x, double y) {
+  for (double px : {7.0, 10.0, 13.0, 16.0})
+    if (std::hypot(x - px - 0.5, y - 10) < 1.1) return true;
+  for (double px : {8.5, 11.5, 14.5})
+    if (std::hypot(x - px, y - 14) < 1.1) return true;
+  return false;
+}
+
+Rgb PortOpen(double x, double y) {
+  if (Connector(x, y)) return Pin(x, y) ? Rgb{0.95, 0.95, 0.95} : Rgb{0.10, 0.55, 0.20};
+  if (InRect(x, y, 10, 17, 14, 23)) return {0.25, 0.25, 0.25};  // cable
+  return Face();
+}
+
+Rgb PortClose(double x, double y) {
+  // a red cross over a grey connector
+  double d1 = std::fabs((x - 2) - (y - 2)) / std::sqrt(2.0),
+         d2 = std::fabs((x - 2) + (y - 22)) / std::sqrt(2.0);
+  if ((d1 < 1.6 || d2 < 1.6) && InRect(x, y, 2, 2, 22, 22)) return {0.85, 0.10, 0.10};
+  if (Connector(x, y)) return Pin(x, y) ? Rgb{0.95, 0.95, 0.95} : Rgb{0.50, 0.50, 0.52};
+  if (InRect(x, y, 10, 17, 14, 23)) return {0.25, 0.25, 0.25};
+  return Face();
+}
+
+Rgb BootLoader(double x, double y) {
+  // a chip with legs and a blue arrow into it
+  if (InRect(x, y, 6, 9, 18, 21)) return {0.15, 0.15, 0.18};
+  for (double lx : {7.5, 11.0, 14.5})
+    if (InRect(x, y, lx, 21, lx + 2, 23)) return {0.65, 0.65, 0.65};
+  for (double ly : {11.0, 15.0, 19.0})
+    if (InRect(x, y, 3, ly - 0.8, 6, ly + 0.8) || InRect(x, y, 18, ly - 0.8, 21, ly + 0.8))
+      return {0.65, 0.65, 0.65};
+  if (InRect(x, y, 10.5, 1, 13.5, 6) || InPolygon({{7, 5}, {17, 5}, {12, 11}}, x, y))
+    return {0.10, 0.35, 0.85};
+  return Face();
+}
+
+Rgb ExitDoor(double x, double y) {
+  if (InRect(x, y, 4, 2, 15, 22)) {
+    if (InRect(x, y, 6, 4, 13, 20)) return {0.55, 0.35, 0.15};  // door leaf
+    return {0.30, 0.20, 0.10};                                  // frame
+  }
+  if (InRect(x, y, 14, 10.5, 19, 13.5) || InPolygon({{18, 7}, {23, 12}, {18, 17}}, x, y))
+    return {0.85, 0.15, 0.10};  // arrow out
+  return Face();
+}
+
+template <class SceneFn>
+bool WriteJpeg(const char* out, int w, int h, SceneFn scene) {
+  std::vector<unsigned char> pixels(w * h * 3);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
       Rgb sum{0, 0, 0};
       for (int sy = 0; sy < SS; ++sy)
         for (int sx = 0; sx < SS; ++sx) {
-          Rgb c = Scene(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS);
+          Rgb c = scene(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS);
           sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
         }
-      unsigned char* p = &pixels[(y * W + x) * 3];
+      unsigned char* p = &pixels[(y * w + x) * 3];
       p[0] = static_cast<unsigned char>(std::clamp(sum.r / (SS * SS), 0.0, 1.0) * 255 + 0.5);
       p[1] = static_cast<unsigned char>(std::clamp(sum.g / (SS * SS), 0.0, 1.0) * 255 + 0.5);
       p[2] = static_cast<unsigned char>(std::clamp(sum.b / (SS * SS), 0.0, 1.0) * 255 + 0.5);
     }
   FILE* f = std::fopen(out, "wb");
-  if (!f) return 1;
+  if (!f) return false;
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
   jpeg_create_compress(&cinfo);
   jpeg_stdio_dest(&cinfo, f);
-  cinfo.image_width = W;
-  cinfo.image_height = H;
+  cinfo.image_width = w;
+  cinfo.image_height = h;
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 85, TRUE);
+  jpeg_set_quality(&cinfo, w < 64 ? 95 : 85, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = &pixels[cinfo.next_scanline * W * 3];
+    JSAMPROW row = &pixels[cinfo.next_scanline * w * 3];
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
   std::fclose(f);
-  return 0;
+  return true;
+}
+
+}  // namespace
+
+// Writes road.jpg and the glyphs into the current folder.
+int main() {
+  bool ok = WriteJpeg("road.jpg", W, H, Scene) && WriteJpeg("port_open.jpg", 24, 24, PortOpen) &&
+            WriteJpeg("port_close.jpg", 24, 24, PortClose) &&
+            WriteJpeg("boot_loader.jpg", 24, 24, BootLoader) &&
+            WriteJpeg("exit.jpg", 24, 24, ExitDoor);
+  return ok ? 0 : 1;
 }

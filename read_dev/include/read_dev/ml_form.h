@@ -1,0 +1,155 @@
+// Trakmon's main window: the controls of its form description, the state that its handlers
+// share, start-up and settings, and the scheme that shows one device panel at a time.
+#pragma once
+
+#include "vcl/vcl.h"
+
+class TML_Form : public TForm {
+ public:
+  VCL_FORM(TML_Form)
+
+  // ---- Tool bar and main menu ----
+  VCL_FIELD(TToolBar, ToolBar1);
+  VCL_FIELDS(TSpeedButton, SBOpenComPort, SBCloseComPort, sb_jmp_boot, SpeedButton1, SBAllExit);
+  VCL_FIELD(TMainMenu, MainMenu1);
+  VCL_FIELDS(TMenuItem, File1, Catalog, Open1, N2, deb_panel, Exit1, Setup1, N3, auto_namber,
+             mill_setup, N1);
+  VCL_FIELD(TOpenDialog, OpenDialog1);
+  VCL_FIELD(TStatusBar, StatusBar1);
+
+  // ---- "Установки прибора": the panel buttons, erase, picture, beeper and interval ----
+  VCL_FIELD(TGroupBox, GroupBox2);
+  VCL_FIELDS(TSpeedButton, SBMode, sb_user_phone, sb_apn_panel_on, SpeedButton10, SpeedButton21,
+             SpeedButton12, SBCHErase, SBTemp, SpeedButton9, SBBeppON, SBBeepOFF);
+  VCL_FIELD(TImage, Image1);
+  VCL_FIELDS(TLabel, Label12, Label24);
+  VCL_FIELD(TTrackBar, tbar_interval);
+  VCL_FIELD(TEdit, Edit4);
+
+  // ---- The area of the device panels and the panels opened in front of them ----
+  VCL_FIELD(TPanel, Panel2);
+
+  // State box.
+  VCL_FIELD(TGroupBox, GBMode);
+  VCL_FIELDS(TLabel, Label13, Label16, Label17, Label18, Label20, Label21, Label22, Label23,
+             Label43);
+
+  // User password and dispatcher phones.
+  VCL_FIELD(TGroupBox, user_phone);
+  VCL_FIELDS(TLabel, Label14, Label27, Label28, Label29);
+  VCL_FIELDS(TEdit, edit_pass, done_edit_phone, EditReadUser, EditPhone);
+  VCL_FIELDS(TCSpinEdit, max_users_spin, user_spin);
+  VCL_FIELDS(TSpeedButton, sb_pass, sb_read_pass, sb_max_users, sb_done_edit_phone, SBReadPH,
+             SBWritePH);
+
+  // APN and server.
+  VCL_FIELDS(TGroupBox, apn_panel, GroupBox3, GroupBox4);
+  VCL_FIELDS(TLabel, Label37, Label38, Label40, Label41, Label42);
+  VCL_FIELDS(TEdit, edit_apn, edit_user_apn, edit_user_login, edit_user_pass, edit_read_portip,
+             edit_ip);
+  VCL_FIELDS(TComboBox, apn_box, edit_write_portip, ip_box);
+  VCL_FIELDS(TSpeedButton, sb_read_apn, sb_write_apn, sb_read_apn_user, sb_write_apn_user,
+             sb_apn_sms, read_portip, write_portip, sb_auto_port_sms, sb_read_ip, sb_write_ip,
+             sb_setsms_ip);
+
+  // Vehicle registration number and extra settings.
+  VCL_FIELDS(TGroupBox, SerialBox, Ext);
+  VCL_FIELDS(TEdit, SrEdit, Edit14, Edit15);
+  VCL_FIELDS(TSpeedButton, OK_SERIAL, SerialClose, sb_auto_serial_sms, SpeedButton25, SpeedButton26,
+             SpeedButton27, SpeedButton28);
+
+  // Fuel sensor on the RS-485 line.
+  VCL_FIELD(TGroupBox, RS485);
+  VCL_FIELDS(TLabel, Label33, Label34, Label44, Label45, Label46);
+  VCL_FIELDS(TEdit, read_addr, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12, Edit13);
+  VCL_FIELD(TCSpinEdit, CSpinEdit1);
+  VCL_FIELDS(TSpeedButton, SpeedButton11, SpeedButton13, SpeedButton14, SpeedButton15,
+             SpeedButton16, SpeedButton17, SpeedButton18, SpeedButton19, SpeedButton20,
+             SpeedButton22, SpeedButton23, SpeedButton24);
+  VCL_FIELD(TStringGrid, StringGrid1);
+  VCL_FIELD(TBevel, Bevel2);
+
+  // Download and conversion panel (hidden).
+  VCL_FIELD(TPanel, Panel4);
+  VCL_FIELDS(TSpeedButton, sb_bt_load, AutuRead, ExitForm, SBConversion, SBReadAndSave);
+  VCL_FIELD(TCheckBox, ZipOn);
+  VCL_FIELDS(TGroupBox, GroupBox1, gb_read_data);
+  VCL_FIELDS(TProgressBar, PBar1, PBar2);
+  VCL_FIELDS(TLabel, Label4, Label5, Label19, Label25, Label30);
+
+  // Debug panel.
+  VCL_FIELD(TGroupBox, PDebug);
+  VCL_FIELDS(TEdit, Edit1, Edit2, Edit3, Edit6);
+  VCL_FIELDS(TLabel, Label2, Label3, Label6, Label7, Label8, Label9, Label10, Label11, Label15,
+             Label26, Label31, Label32, Label39);
+  VCL_FIELDS(TSpeedButton, SBCHRead, SBCHWrite, SBWriteON, SBWriteOFF, SBReadAdr, SBRead_D3,
+             SpeedButton5, SpeedButton6, SBVer_Nam_, SBLimit_Velos_, sb_read4000, SBResetDevice,
+             sb_net_auto, sb_map_auto, SpeedButton7, SpeedButton8, SpeedButton2, SpeedButton3,
+             SerialBT, SBSetup, sb_full_erase, SpeedButton4, SBCloseDeb);
+  VCL_FIELD(TBevel, Bevel1);
+
+  // Working folder, port settings, memory countdown.
+  VCL_FIELD(TGroupBox, GBCatalog);
+  VCL_FIELD(TEdit, Edit5);
+  VCL_FIELDS(TSpeedButton, SBCtalog, ExitCatalog);
+  VCL_FIELD(TPanel, Panel1);
+  VCL_FIELD(TLabel, Label1);
+  VCL_FIELDS(TRadioGroup, NmeaComRG, NmeaBR);
+  VCL_FIELD(TButton, DoneNmea);
+  VCL_FIELD(TPanel, Panel3);
+  VCL_FIELDS(TLabel, Label35, Label36);
+  VCL_FIELD(TProgressBar, pb_mem);
+
+  // ---- Handlers ----
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void CatalogClick(TObject* Sender);
+  void SBCtalogClick(TObject* Sender);
+  void ExitCatalogClick(TObject* Sender);
+  void Open1Click(TObject* Sender);
+  void SpeedButton4Click(TObject* Sender);
+  void SBModeClick(TObject* Sender);
+  void sb_user_phoneClick(TObject* Sender);
+  void sb_apn_panel_onClick(TObject* Sender);
+  void SpeedButton10Click(TObject* Sender);
+  void SpeedButton21Click(TObject* Sender);
+  void SpeedButton12Click(TObject* Sender);
+  VCL_HANDLERS(FormCreate, FormCloseQuery, FormClose, CatalogClick, SBCtalogClick, ExitCatalogClick,
+               Open1Click, SpeedButton4Click, SBModeClick, sb_user_phoneClick, sb_apn_panel_onClick,
+               SpeedButton10Click, SpeedButton21Click, SpeedButton12Click);
+
+  explicit TML_Form(TComponent* Owner);
+  ~TML_Form() override;
+
+  // Zeroes the values of the calibration grid (columns 1 and 2 of rows 1 to 30).
+  void ClearCalibrationGrid();
+
+  // ---- State shared by the handlers and the track download ----
+  int PortIndex = 0;  // 0 = COM1
+  int BaudRate = 0;
+  int SerIni = 0;  // developer switch, non-zero = on
+  AnsiString WorkFolder;
+  AnsiString TimeCorrectionText;
+  TDateTime TimeCorrection;
+  AnsiString DeviceId;
+  AnsiString DeviceNumberText;
+  AnsiString ServerPortText;
+  AnsiString ReloadMarker;
+  AnsiString CurrentFileName;
+  TIniFile* IniFile = nullptr;
+  int StagedValueKind = 0;  // 0 password, 1 user count, 2 phone
+  int ConvertedFlag = 0;
+  TStringList* TrackList = nullptr;
+  TStringList* ReloadList = nullptr;
+
+ private:
+  // Runs the file dialog and shows the chosen file in Notepad, waiting for it; false when the
+  // dialog was cancelled.
+  bool ViewTextFile();
+};
+
+extern TML_Form* ML_Form;
+
+// The INI file: the program file's path with its extension replaced by ".INI".
+AnsiString IniFilePath();

@@ -1,0 +1,106 @@
+// The tracker's command exchange: guard, text parameters and the shared reply readers.
+#include "read_dev/device_command.h"
+
+#include "comm_port/comm_port.h"
+#include "vcl/dialogs.h"
+#include "vcl/stdctrls.h"
+#include "vcl/sysutils.h"
+
+namespace {
+
+// Milliseconds since `t0` on the 32-bit tick count; unsigned, so the wrap does no harm.
+DWORD ElapsedSince(DWORD t0) {
+  return GetTickCount() - t0;
+}
+
+// One byte from the port; false when its read time-out passed with nothing received.
+bool ReadOneByte(BYTE& byte) {
+  int value = CommPort->ReadByte();
+  if (value < 0) return false;
+  byte = static_cast<BYTE>(value);
+  return true;
+}
+
+// Any reply above this many milliseconds counts as missing, whatever the reader's deadline.
+constexpr DWORD ReplyFailureMs = 5000;
+
+// Reads until `mark` arrives or, with a deadline, a pass ends past it without the mark.
+bool WaitForMark(BYTE mark, DWORD deadline_ms) {
+  DWORD t0 = GetTickCount();
+  for (;;) {
+    BYTE byte;
+    if (ReadOneByte(byte) && byte == mark) return true;
+    if (deadline_ms != NoDeadline && ElapsedSince(t0) > deadline_ms) return false;
+  }
+}
+
+}  // namespace
+
+void RequirePortOpen() {
+  if (!CommPort->IsOpen()) {
+    ShowMessage("Com Port Not Open.");
+    Abort();
+  }
+}
+
+void WriteTextParameter(const AnsiString& text) {
+  CommPort->WriteString(text.c_str());
+  CommPort->WriteByte(0x00);
+}
+
+ShortReply ReadShortReply(char terminator, DWORD deadline_ms) {
+  ShortReply reply;
+  DWORD t0 = GetTickCount();
+  DWORD elapsed = 0;
+  for (;;) {
+    BYTE byte;
+    bool got = ReadOneByte(byte);
+    elapsed = ElapsedSince(t0);
+    if (elapsed > deadline_ms) {
+      reply.End = ReplyEnd::Deadline;
+      break;
+    }
+    if (!got) continue;
+    if (byte == static_cast<BYTE>(terminator)) {
+      reply.End = ReplyEnd::Terminator;
+      break;
+    }
+    reply.Raw += static_cast<char>(byte);
+    if (reply.Raw.Length() >= ShortReplyLimit) {
+      reply.End = ReplyEnd::Limit;
+      break;
+    }
+  }
+  if (elapsed > ReplyFailureMs) reply.Result = ReplyTimedOut;
+  return reply;
+}
+
+AnsiString ShortReplyText(const AnsiString& raw) {
+  AnsiString text;
+  for (char c : raw.str()) {
+    if (c == FillChar) continue;
+    if (c == '\0') break;
+    text += c;
+  }
+  return text;
+}
+
+void ShowShortReply(TEdit* target, const AnsiString& raw) {
+  Sleep(100);
+  target->Text = ShortReplyText(raw);
+}
+
+int ReadReply(TEdit* target, char terminator, DWORD deadline_ms) {
+  ShortReply reply = ReadShortReply(terminator, deadline_ms);
+  if (reply.Result != 0) return reply.Result;
+  ShowShortReply(target, reply.Raw);
+  return 0;
+}
+
+bool WaitForDone(DWORD deadline_ms) {
+  return WaitForMark(DoneMark, deadline_ms);
+}
+
+bool WaitForDataMark(DWORD deadline_ms) {
+  return WaitForMark(DataMark, deadline_ms);
+}

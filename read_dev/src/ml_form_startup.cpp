@@ -1,0 +1,228 @@
+// The main window's start-up and settings: construction, the INI file, closing, the
+// working-folder panel, the text viewer, and the one-device-panel-at-a-time scheme.
+#include "comm_port/comm_port.h"
+#include "read_dev/ml_form.h"
+#include "vcl/shlobj.h"
+
+TML_Form* ML_Form = nullptr;
+
+namespace {
+
+// The unit's start: the one serial port of every device exchange, before any window exists.
+// It is never released.
+const bool kCommPortCreated = (CreateGlobalCommPort(), true);
+
+// Port-settings radio groups: item index <-> baud rate.
+constexpr int kBaudRates[] = {38400, 9600, 115200, 230400, 460800, 921600, 19200};
+constexpr int kPortItems = 8;
+
+}  // namespace
+
+AnsiString IniFilePath() {
+  return ChangeFileExt(Application->ExeName, ".INI");
+}
+
+TML_Form::TML_Form(TComponent* Owner) : TForm(Owner) {
+  ReloadMarker = "/012345543210/";
+  TrackList = new TStringList;
+  ReloadList = new TStringList;
+  ConvertedFlag = 0;
+  Label30->Caption = "";
+}
+
+TML_Form::~TML_Form() {
+  delete TrackList;
+  delete ReloadList;
+  delete IniFile;
+}
+
+void TML_Form::FormCreate(TObject* Sender) {
+  delete IniFile;
+  IniFile = new TIniFile(IniFilePath());
+  PortIndex = IniFile->ReadInteger("Port", "COMM_PORT_NMEA", 0);
+  BaudRate = IniFile->ReadInteger("Port", "BAUD_RATE_NMEA", 921600);
+  WorkFolder = IniFile->ReadString("Catalog", "work_dir", "c:\\Tc\\WorkDir\\");
+  SerIni = IniFile->ReadInteger("Ser", "ser_ini", 0);
+  TimeCorrectionText = IniFile->ReadString("Time", "CorTime", "04:00:00");
+
+  // A text that is no time raises the conversion error here and ends the set-up.
+  TimeCorrection = StrToTime(TimeCorrectionText);
+
+  if (PortIndex >= 0 && PortIndex < kPortItems) NmeaComRG->ItemIndex = PortIndex;
+  for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
+    if (kBaudRates[i] == BaudRate) NmeaBR->ItemIndex = i;
+
+  SerialBT->Visible = SerIni != 0;
+  deb_panel->Visible = SerIni != 0;
+
+  Label6->Caption = "";
+  Label2->Caption = "";
+  Label16->Caption = "";
+  Label20->Caption = "";
+  Label22->Caption = "";
+  Label25->Caption = "";
+  Label23->Caption = "Номер прибора...";
+  Label21->Caption = "Звук...";
+  Label18->Caption = "Интервал записи...";
+  Label17->Caption = "Свобдная память...";
+}
+
+void TML_Form::FormCloseQuery(TObject* Sender, bool& CanClose) {
+  if (CommPort->IsOpen()) {
+    Sleep(100);
+    CommPort->Close();
+  }
+  CanClose = true;
+}
+
+void TML_Form::FormClose(TObject* Sender, TCloseAction& Action) {
+  delete IniFile;
+  IniFile = new TIniFile(IniFilePath());
+  IniFile->WriteInteger("Port", "COMM_PORT_NMEA", PortIndex);
+  IniFile->WriteInteger("Port", "BAUD_RATE_NMEA", BaudRate);
+  IniFile->WriteString("Catalog", "work_dir", WorkFolder);
+  IniFile->WriteInteger("Ser", "ser_ini", SerIni);
+  delete TrackList;
+  TrackList = nullptr;
+  Beep(1000, 100);
+}
+
+// ---- Working folder ----
+
+void TML_Form::CatalogClick(TObject* Sender) {
+  GBCatalog->BringToFront();
+  Edit5->Text = WorkFolder;
+  GBCatalog->Visible = true;
+}
+
+void TML_Form::SBCtalogClick(TObject* Sender) {
+  char display_name[MAX_PATH] = "";
+  BROWSEINFOA info{};
+  info.hwndOwner = Handle;
+  info.pidlRoot = nullptr;
+  info.pszDisplayName = display_name;
+  info.lpszTitle = "Укажите каталог файлов ";
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  if (!chosen) return;
+  char path[MAX_PATH] = "";
+  BOOL ok = SHGetPathFromIDListA(chosen, path);
+  CoTaskMemFree(chosen);
+  if (!ok) return;
+  WorkFolder = AnsiString(path) + "\\";
+  Edit5->Text = WorkFolder;
+}
+
+void TML_Form::ExitCatalogClick(TObject* Sender) {
+  GBCatalog->Visible = false;
+  SetCurrentDir(WorkFolder);
+}
+
+// ---- Text viewer ----
+
+bool TML_Form::ViewTextFile() {
+  if (!OpenDialog1->Execute()) return false;
+  CurrentFileName = OpenDialog1->FileName;
+  AnsiString command = "notepad.exe " + CurrentFileName;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, const_cast<char*>(command.c_str()), nullptr, nullptr, FALSE, 0,
+                     nullptr, nullptr, &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  return true;
+}
+
+void TML_Form::Open1Click(TObject* Sender) {
+  ViewTextFile();
+}
+
+void TML_Form::SpeedButton4Click(TObject* Sender) {
+  if (!ViewTextFile()) {
+    ShowMessage("File Not  Open");
+    Abort();
+  }
+}
+
+// ---- One device panel at a time ----
+
+void TML_Form::SBModeClick(TObject* Sender) {
+  GBMode->Visible = true;
+  GBMode->BringToFront();
+  GBMode->Refresh();
+  RS485->Visible = false;
+  user_phone->Visible = false;
+  apn_panel->Visible = false;
+  SerialBox->Visible = false;
+  Ext->Visible = false;
+}
+
+void TML_Form::sb_user_phoneClick(TObject* Sender) {
+  user_phone->BringToFront();
+  user_phone->Visible = true;
+  GBMode->Visible = false;
+  apn_panel->Visible = false;
+  SerialBox->Visible = false;
+  RS485->Visible = false;
+  Ext->Visible = false;
+}
+
+void TML_Form::sb_apn_panel_onClick(TObject* Sender) {
+  user_phone->Visible = false;
+  user_phone->SendToBack();
+  GBMode->Visible = false;
+  GBMode->SendToBack();
+  apn_panel->BringToFront();
+  apn_panel->Visible = true;
+  SerialBox->Visible = false;
+  RS485->Visible = false;
+  Ext->Visible = false;
+}
+
+void TML_Form::SpeedButton10Click(TObject* Sender) {
+  SerialBox->BringToFront();
+  SerialBox->Visible = !SerialBox->Visible;
+  user_phone->Visible = false;
+  GBMode->Visible = false;
+  RS485->Visible = false;
+  apn_panel->Visible = false;
+  Ext->Visible = false;
+}
+
+void TML_Form::SpeedButton21Click(TObject* Sender) {
+  user_phone->Visible = false;
+  user_phone->SendToBack();
+  GBMode->Visible = false;
+  GBMode->SendToBack();
+  apn_panel->Visible = false;
+  apn_panel->SendToBack();
+  SerialBox->Visible = false;
+  RS485->Visible = false;
+  Ext->BringToFront();
+  Ext->Visible = true;
+}
+
+void TML_Form::SpeedButton12Click(TObject* Sender) {
+  user_phone->Visible = false;
+  user_phone->Refresh();
+  GBMode->Visible = false;
+  GBMode->Refresh();
+  apn_panel->Visible = false;
+  apn_panel->BringToFront();
+  apn_panel->Refresh();
+  SerialBox->Visible = false;
+  RS485->Visible = true;
+  Ext->Visible = false;
+  Ext->Refresh();
+  ClearCalibrationGrid();
+}
+
+void TML_Form::ClearCalibrationGrid() {
+  for (int row = 1; row <= 30; ++row) {
+    StringGrid1->Cells[1][row] = "0";
+    StringGrid1->Cells[2][row] = "0";
+  }
+}
