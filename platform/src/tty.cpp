@@ -1,10 +1,531 @@
-// The tty comm backend.
+// The tty comm backend: a serial device (or pseudo-terminal) in raw mode, opened exclusively.
+//
+// All reads and writes on the descriptor are non-blocking and run under the platform lock; one
+// I/O thread per handle waits in poll() for the descriptor, the next time-out and a wake-up
+// from callers, and completes the queued operations, so plain calls (which wait for their
+// operation) and overlapped ones (which return at once) share one path. Time-outs run on the
+// real clock whatever clock is installed: the device is real.
+#include <asm/ioctls.h>
+#include <asm/termios.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <thread>
+
+#include "comm.h"
 #include "internal.h"
 
+// <sys/ioctl.h> would pull in the libc termios types, which clash with the kernel's termios2.
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
+
 namespace platform::detail {
+namespace {
+
+std::uint64_t RealNowUs() {
+  auto d = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+}
+
+// A rate the driver reports back may differ from the one asked by this much (USB adapters
+// round to what their dividers give); beyond it the rate counts as refused.
+constexpr double kRateTolerance = 0.03;
+// How often the modem lines are looked at while a comm-event wait for them is pending.
+constexpr int kModemPollMs = 10;
+
+struct StandardRate {
+  DWORD rate;
+  unsigned code;
+};
+constexpr StandardRate kStandardRates[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
+void SetRate(termios2& t, DWORD rate) {
+  t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+  unsigned code = BOTHER;
+  for (auto& standard : kStandardRates)
+    if (standard.rate == rate) code = standard.code;
+  t.c_cflag |= code;
+  t.c_ispeed = t.c_ospeed = rate;
+}
+
+DCB DefaultShadow() {
+  DCB dcb{};
+  dcb.DCBlength = sizeof(DCB);
+  dcb.fBinary = 1;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  dcb.XonLim = 2048;
+  dcb.XoffLim = 512;
+  return dcb;
+}
+
+class TtyPort : public CommObject {
+ public:
+  TtyPort(int fd, bool overlapped) : CommObject(overlapped), fd_(fd) {
+    wake_fd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    int lines = 0;
+    has_modem_lines_ = ::ioctl(fd_, TIOCMGET, &lines) == 0;
+    last_modem_ = has_modem_lines_ ? lines : 0;
+  }
+  ~TtyPort() override {
+    if (io_.joinable()) {
+      {
+        Lock lock(Mutex());
+        stopping_ = true;
+        Wake();
+      }
+      io_.join();
+    }
+    Release();
+  }
+
+  void StartThread() {
+    io_ = std::thread([this] { Run(); });
+  }
+
+  // ---- CommObject ----
+  BOOL GetState(DCB& dcb) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    termios2 t{};
+    if (::ioctl(fd_, TCGETS2, &t) != 0) return FailErrno(errno);
+    dcb = shadow_;
+    dcb.DCBlength = sizeof(DCB);
+    dcb.fBinary = 1;
+    dcb.BaudRate = t.c_ospeed;
+    switch (t.c_cflag & CSIZE) {
+      case CS5:
+        dcb.ByteSize = 5;
+        break;
+      case CS6:
+        dcb.ByteSize = 6;
+        break;
+      case CS7:
+        dcb.ByteSize = 7;
+        break;
+      default:
+        dcb.ByteSize = 8;
+        break;
+    }
+    if (!(t.c_cflag & PARENB))
+      dcb.Parity = NOPARITY;
+    else if (t.c_cflag & CMSPAR)
+      dcb.Parity = (t.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
+    else
+      dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
+    dcb.StopBits = !(t.c_cflag & CSTOPB) ? ONESTOPBIT
+                   : dcb.ByteSize == 5   ? ONE5STOPBITS
+                                         : TWOSTOPBITS;
+    dcb.fParity = (t.c_iflag & INPCK) ? 1 : 0;
+    bool crtscts = t.c_cflag & CRTSCTS;
+    dcb.fOutxCtsFlow = crtscts ? 1 : 0;
+    if (crtscts)
+      dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    else if (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE)
+      dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fOutX = (t.c_iflag & IXON) ? 1 : 0;
+    dcb.fInX = (t.c_iflag & IXOFF) ? 1 : 0;
+    dcb.XonChar = static_cast<char>(t.c_cc[VSTART]);
+    dcb.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+    return TRUE;
+  }
+
+  BOOL SetState(const DCB& dcb) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    termios2 old{};
+    if (::ioctl(fd_, TCGETS2, &old) != 0) return FailErrno(errno);
+    termios2 t = old;
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= dcb.ByteSize == 5 ? CS5 : dcb.ByteSize == 6 ? CS6 : dcb.ByteSize == 7 ? CS7 : CS8;
+    switch (dcb.Parity) {
+      case ODDPARITY:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+      case EVENPARITY:
+        t.c_cflag |= PARENB;
+        break;
+      case MARKPARITY:
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+      case SPACEPARITY:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+      default:
+        break;
+    }
+    if (dcb.StopBits != ONESTOPBIT) t.c_cflag |= CSTOPB;
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
+    t.c_iflag &= ~(INPCK | IXON | IXOFF);
+    if (dcb.fParity) t.c_iflag |= INPCK;
+    if (dcb.fOutX) t.c_iflag |= IXON;
+    if (dcb.fInX) t.c_iflag |= IXOFF;
+    t.c_cc[VSTART] = static_cast<unsigned char>(dcb.XonChar);
+    t.c_cc[VSTOP] = static_cast<unsigned char>(dcb.XoffChar);
+    SetRate(t, dcb.BaudRate);
+    if (::ioctl(fd_, TCSETS2, &t) != 0) {
+      int err = errno;
+      return Fail(err == EINVAL ? ERROR_INVALID_PARAMETER : ErrorFromErrno(err));
+    }
+    // Drivers round or substitute rates and drop what they cannot do (a pseudo-terminal keeps
+    // 8 bits without parity whatever it is told): look at what the device really runs with.
+    termios2 now{};
+    if (::ioctl(fd_, TCGETS2, &now) != 0) return FailErrno(errno);
+    double actual = now.c_ospeed, wanted = dcb.BaudRate;
+    constexpr unsigned kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    if (actual < wanted * (1 - kRateTolerance) || actual > wanted * (1 + kRateTolerance) ||
+        (now.c_cflag & kFraming) != (t.c_cflag & kFraming)) {
+      ::ioctl(fd_, TCSETS2, &old);
+      return Fail(ERROR_INVALID_PARAMETER);
+    }
+    shadow_ = dcb;
+    // The modem lines as the DCB asks; a pseudo-terminal has none, which is no error here.
+    SetLine(TIOCM_DTR, dcb.fDtrControl != DTR_CONTROL_DISABLE);
+    if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE)
+      SetLine(TIOCM_RTS, dcb.fRtsControl == RTS_CONTROL_ENABLE);
+    return TRUE;
+  }
+
+  BOOL Setup(DWORD, DWORD) override {
+    // The kernel's buffers have their own sizes.
+    return gone_ ? Fail(ERROR_DEVICE_NOT_CONNECTED) : TRUE;
+  }
+
+  BOOL Purge(DWORD flags) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    if (flags & PURGE_RXABORT) AbortAll(reads_, ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_TXABORT) AbortAll(writes_, ERROR_OPERATION_ABORTED);
+    if ((flags & PURGE_RXCLEAR) && ::ioctl(fd_, TCFLSH, TCIFLUSH) != 0) return FailErrno(errno);
+    if ((flags & PURGE_TXCLEAR) && ::ioctl(fd_, TCFLSH, TCOFLUSH) != 0) return FailErrno(errno);
+    Wake();
+    return TRUE;
+  }
+
+  BOOL Escape(DWORD function) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    int result = 0;
+    switch (function) {
+      case SETRTS:
+        return SetLine(TIOCM_RTS, true) ? TRUE : Fail(ERROR_NOT_SUPPORTED);
+      case CLRRTS:
+        return SetLine(TIOCM_RTS, false) ? TRUE : Fail(ERROR_NOT_SUPPORTED);
+      case SETDTR:
+        return SetLine(TIOCM_DTR, true) ? TRUE : Fail(ERROR_NOT_SUPPORTED);
+      case CLRDTR:
+        return SetLine(TIOCM_DTR, false) ? TRUE : Fail(ERROR_NOT_SUPPORTED);
+      case SETBREAK:
+        result = ::ioctl(fd_, TIOCSBRK);
+        break;
+      case CLRBREAK:
+        result = ::ioctl(fd_, TIOCCBRK);
+        break;
+      case SETXOFF:
+        result = ::ioctl(fd_, TCXONC, TCOOFF);
+        break;
+      case SETXON:
+        result = ::ioctl(fd_, TCXONC, TCOON);
+        break;
+      default:
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    return result == 0 ? TRUE : FailErrno(errno);
+  }
+
+  BOOL ModemStatus(DWORD& status) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    int lines = 0;
+    // No modem lines (a pseudo-terminal): all of them read as off.
+    status = ::ioctl(fd_, TIOCMGET, &lines) == 0 ? ModemBits(lines) : 0;
+    return TRUE;
+  }
+
+  BOOL SetMask(DWORD new_mask) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    mask = new_mask;
+    events_ = 0;
+    int lines = 0;
+    if (has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) last_modem_ = lines;
+    if (wait_) {
+      wait_->events = 0;
+      CompleteOp(*wait_, ERROR_SUCCESS);
+      wait_.reset();
+    }
+    Wake();
+    return TRUE;
+  }
+
+  bool Start(const std::shared_ptr<IoOp>& op) override {
+    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    switch (op->type) {
+      case IoOp::Read:
+        reads_.push_back(op);
+        break;
+      case IoOp::Write:
+        writes_.push_back(op);
+        break;
+      case IoOp::WaitEvent:
+        if (wait_) return Fail(ERROR_INVALID_PARAMETER);
+        wait_ = op;
+        break;
+    }
+    Service();
+    Wake();
+    return true;
+  }
+
+  std::uint64_t Now() override { return RealNowUs(); }
+  bool VirtualTime() const override { return false; }
+
+  bool Close() override {
+    {
+      Lock lock(Mutex());
+      stopping_ = true;
+      AbortAll(reads_, ERROR_OPERATION_ABORTED);
+      AbortAll(writes_, ERROR_OPERATION_ABORTED);
+      if (wait_) CompleteOp(*wait_, ERROR_OPERATION_ABORTED);
+      wait_.reset();
+      Wake();
+    }
+    if (io_.joinable()) io_.join();
+    return Release();
+  }
+
+ private:
+  static DWORD ModemBits(int lines) {
+    DWORD status = 0;
+    if (lines & TIOCM_CTS) status |= MS_CTS_ON;
+    if (lines & TIOCM_DSR) status |= MS_DSR_ON;
+    if (lines & TIOCM_RI) status |= MS_RING_ON;
+    if (lines & TIOCM_CD) status |= MS_RLSD_ON;
+    return status;
+  }
+
+  bool SetLine(int line, bool on) { return ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) == 0; }
+
+  bool Release() {
+    if (fd_ < 0) return true;
+    ::ioctl(fd_, TIOCNXCL);
+    ::flock(fd_, LOCK_UN);
+    bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    if (wake_fd_ >= 0) ::close(wake_fd_);
+    wake_fd_ = -1;
+    return ok;
+  }
+
+  void Wake() {
+    std::uint64_t one = 1;
+    if (wake_fd_ >= 0) [[maybe_unused]]
+      auto n = ::write(wake_fd_, &one, sizeof one);
+  }
+
+  void AbortAll(std::deque<std::shared_ptr<IoOp>>& ops, DWORD error) {
+    while (!ops.empty()) {
+      CompleteOp(*ops.front(), error);
+      ops.pop_front();
+    }
+  }
+
+  // The device is gone (unplugged, or the far side of the pseudo-terminal closed).
+  void Gone() {
+    gone_ = true;
+    AbortAll(reads_, ERROR_DEVICE_NOT_CONNECTED);
+    AbortAll(writes_, ERROR_DEVICE_NOT_CONNECTED);
+    if (wait_) CompleteOp(*wait_, ERROR_DEVICE_NOT_CONNECTED);
+    wait_.reset();
+  }
+
+  static bool GoneErrno(int err) {
+    return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE;
+  }
+
+  // Under the lock: moves what the descriptor allows and completes what is done.
+  void Service() {
+    if (gone_ || stopping_) return;
+    std::uint64_t now = RealNowUs();
+    bool got_bytes = false;
+    while (!reads_.empty()) {
+      IoOp& op = *reads_.front();
+      if (!op.ReadSatisfied() && op.done < op.size) {
+        ssize_t n = ::read(fd_, op.read_buffer + op.done, op.size - op.done);
+        if (n > 0) {
+          op.done += static_cast<DWORD>(n);
+          op.last_byte = now;
+          got_bytes = true;
+        } else if (n == 0 || GoneErrno(errno)) {
+          Gone();
+          return;
+        } else if (errno != EAGAIN && errno != EINTR) {
+          CompleteOp(op, ErrorFromErrno(errno));
+          reads_.pop_front();
+          continue;
+        }
+      }
+      if (!op.ReadFinished(now)) break;
+      CompleteOp(op, ERROR_SUCCESS);
+      reads_.pop_front();
+    }
+    while (!writes_.empty()) {
+      IoOp& op = *writes_.front();
+      if (op.done < op.size) {
+        ssize_t n = ::write(fd_, op.write_buffer + op.done, op.size - op.done);
+        if (n > 0) {
+          op.done += static_cast<DWORD>(n);
+        } else if (n < 0 && GoneErrno(errno)) {
+          Gone();
+          return;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+          CompleteOp(op, ErrorFromErrno(errno));
+          writes_.pop_front();
+          continue;
+        }
+      }
+      // A write that times out completes with what went: not an error.
+      if (op.done < op.size && now < op.total_deadline) break;
+      CompleteOp(op, ERROR_SUCCESS);
+      writes_.pop_front();
+    }
+    for (auto it = writes_.begin(); it != writes_.end();) {
+      if (now >= (*it)->total_deadline) {
+        CompleteOp(**it, ERROR_SUCCESS);
+        it = writes_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    if (mask & EV_RXCHAR) {
+      int waiting = 0;
+      if (got_bytes || (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0)) events_ |= EV_RXCHAR;
+    }
+    constexpr DWORD modem_events = EV_CTS | EV_DSR | EV_RING | EV_RLSD;
+    int lines = 0;
+    if (wait_ && (mask & modem_events) && has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) {
+      int changed = lines ^ last_modem_;
+      last_modem_ = lines;
+      DWORD occurred = 0;
+      if (changed & TIOCM_CTS) occurred |= EV_CTS;
+      if (changed & TIOCM_DSR) occurred |= EV_DSR;
+      if (changed & TIOCM_RI) occurred |= EV_RING;
+      if (changed & TIOCM_CD) occurred |= EV_RLSD;
+      events_ |= occurred & mask;
+    }
+    if (wait_ && (events_ & mask)) {
+      wait_->events = events_ & mask;
+      events_ &= ~mask;
+      CompleteOp(*wait_, ERROR_SUCCESS);
+      wait_.reset();
+    }
+  }
+
+  void Run() {
+    for (;;) {
+      Lock lock(Mutex());
+      if (stopping_) return;
+      Service();
+      short interest = 0;
+      if (!gone_) {
+        if (!reads_.empty() || (wait_ && (mask & EV_RXCHAR))) interest |= POLLIN;
+        if (!writes_.empty()) interest |= POLLOUT;
+      }
+      std::uint64_t now = RealNowUs();
+      std::uint64_t wake_at = kForever;
+      if (!reads_.empty()) wake_at = std::min(wake_at, reads_.front()->ReadDeadline());
+      for (auto& op : writes_) wake_at = std::min(wake_at, op->total_deadline);
+      int timeout = -1;
+      if (wake_at != kForever)
+        timeout = wake_at <= now ? 0 : static_cast<int>((wake_at - now + 999) / 1000);
+      if (!gone_ && wait_ && has_modem_lines_ && (mask & (EV_CTS | EV_DSR | EV_RING | EV_RLSD)))
+        timeout = timeout < 0 ? kModemPollMs : std::min(timeout, kModemPollMs);
+      lock.unlock();
+
+      // A gone device is not polled any more: its hang-up would be reported again and again.
+      pollfd fds[2] = {{wake_fd_, POLLIN, 0}, {fd_, interest, 0}};
+      int count = gone_ ? 1 : 2;
+      int ready = ::poll(fds, count, timeout);
+      if (ready > 0 && (fds[0].revents & POLLIN)) {
+        std::uint64_t value;
+        [[maybe_unused]] auto n = ::read(wake_fd_, &value, sizeof value);
+      }
+      if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        Lock relock(Mutex());
+        // Take what is still readable first; the next read then sees the end.
+        Service();
+        if (!gone_) Gone();
+      }
+    }
+  }
+
+  int fd_;
+  int wake_fd_ = -1;
+  std::thread io_;
+  bool stopping_ = false;
+  bool gone_ = false;
+  bool has_modem_lines_ = false;
+  int last_modem_ = 0;
+  DCB shadow_ = DefaultShadow();
+  std::deque<std::shared_ptr<IoOp>> reads_, writes_;
+  std::shared_ptr<IoOp> wait_;
+  DWORD events_ = 0;
+};
+
+}  // namespace
+
 std::shared_ptr<Object> OpenTtyPort(const std::string& device, const std::string& path,
                                     bool overlapped) {
-  SetLastError(ERROR_FILE_NOT_FOUND);
-  return nullptr;
+  int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    SetLastError(err == ENOENT || err == ENXIO || err == ENODEV ? ERROR_FILE_NOT_FOUND
+                                                                : ErrorFromErrno(err));
+    return nullptr;
+  }
+  termios2 t{};
+  if (::ioctl(fd, TCGETS2, &t) != 0) {  // not a tty: no serial port behind the name
+    ::close(fd);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return nullptr;
+  }
+  // No sharing: another handle, here or in another program, holds the port.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    ::close(fd);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  // Raw bytes both ways; the line settings stay as the driver has them.
+  t.c_iflag &=
+      ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY | IUCLC | IMAXBEL);
+  t.c_oflag &= ~OPOST;
+  t.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_cflag |= CREAD | CLOCAL;
+  // With VMIN 0 a read without data returns 0 even on a non-blocking descriptor, which could not
+  // be told from the end of the device; VMIN 1 makes it EAGAIN.
+  t.c_cc[VMIN] = 1;
+  t.c_cc[VTIME] = 0;
+  if (::ioctl(fd, TCSETS2, &t) != 0) {
+    int err = errno;
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    SetLastError(ErrorFromErrno(err));
+    return nullptr;
+  }
+  auto port = std::make_shared<TtyPort>(fd, overlapped);
+  port->path = path;
+  port->StartThread();
+  return port;
 }
+
 }  // namespace platform::detail

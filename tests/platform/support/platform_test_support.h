@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,6 +17,17 @@
 #include "platform/testing.h"
 
 namespace platform_test {
+
+// The line settings of a pseudo-terminal, read on its master side (support library).
+struct FarSettings {
+  unsigned rate = 0;
+  unsigned byte_size = 0;
+  int parity = -1;  // 0 none, 1 odd, 2 even
+  bool two_stop_bits = false;
+};
+FarSettings FarSideSettings(int master);
+// Raw mode, no echo (support library).
+void MakeRaw(int fd);
 
 class TempPrefix {
  public:
@@ -69,10 +79,7 @@ class Pty {
     ::grantpt(master_);
     ::unlockpt(master_);
     slave_ = ::ptsname(master_);
-    termios t{};
-    ::tcgetattr(master_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(master_, TCSANOW, &t);
+    MakeRaw(master_);
   }
   ~Pty() { Close(); }
   Pty(const Pty&) = delete;

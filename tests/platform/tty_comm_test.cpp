@@ -1,0 +1,289 @@
+// The tty backend over a pseudo-terminal, in real time.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include "platform/windows.h"
+#include "platform_test_support.h"
+
+using platform_test::Pty;
+using platform_test::TempPrefix;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+long MsSince(Clock::time_point t0) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
+}
+
+class TtyPort : public ::testing::Test {
+ protected:
+  void SetUp() override { prefix.Link("com1", pty.slave()); }
+  void TearDown() override {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  HANDLE Open(DWORD flags = 0) {
+    handle = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         flags, nullptr);
+    return handle;
+  }
+  void SetTimeouts(DWORD interval, DWORD multiplier, DWORD constant) {
+    COMMTIMEOUTS t{interval, multiplier, constant, 1, 250};
+    ASSERT_TRUE(SetCommTimeouts(handle, &t));
+  }
+  std::string Read(DWORD n) {
+    std::string buffer(n, '\0');
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(handle, buffer.data(), n, &got, nullptr));
+    buffer.resize(got);
+    return buffer;
+  }
+
+  TempPrefix prefix;
+  Pty pty;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(TtyPort, BytesBothWaysAndTheSilentLineTimeOut) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  SetTimeouts(150, 1, 250);
+  DWORD n = 0;
+  ASSERT_TRUE(WriteFile(handle, "ping", 4, &n, nullptr));
+  EXPECT_EQ(n, 4u);
+  EXPECT_EQ(pty.Read(4), "ping");
+  pty.Write("pong");
+  EXPECT_EQ(Read(4), "pong");
+
+  auto t0 = Clock::now();
+  EXPECT_EQ(Read(1), "");
+  long ms = MsSince(t0);
+  EXPECT_GE(ms, 240);
+  EXPECT_LT(ms, 1000);
+
+  // Interval time-out: the read ends a pause after the bytes that came.
+  SetTimeouts(100, 0, 5000);
+  pty.Write("abc");
+  t0 = Clock::now();
+  EXPECT_EQ(Read(10), "abc");
+  EXPECT_LT(MsSince(t0), 2500);
+}
+
+TEST_F(TtyPort, ExclusiveOpenAgainstThisAndOtherPrograms) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                        nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  ASSERT_TRUE(CloseHandle(handle));
+  handle = INVALID_HANDLE_VALUE;
+
+  // Another program holds the device.
+  int ready[2], release[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(release), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    int fd = open(pty.slave().c_str(), O_RDWR | O_NOCTTY);
+    char c = (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) ? 'y' : 'n';
+    [[maybe_unused]] auto w = write(ready[1], &c, 1);
+    [[maybe_unused]] auto r = read(release[0], &c, 1);
+    _exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y');
+  EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(write(release[1], "x", 1), 1);
+  waitpid(child, nullptr, 0);
+  for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
+  EXPECT_NE(Open(), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(TtyPort, LineSettingsReachTheFarSide) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  struct Case {
+    DWORD rate;
+    BYTE size, parity, stop;
+  } cases[] = {{9600, 8, NOPARITY, ONESTOPBIT},    {115200, 8, NOPARITY, ONESTOPBIT},
+               {250000, 8, NOPARITY, TWOSTOPBITS}, {460800, 8, NOPARITY, ONESTOPBIT},
+               {921600, 8, NOPARITY, ONESTOPBIT},  {1234567, 8, NOPARITY, TWOSTOPBITS}};
+  for (auto& c : cases) {
+    DCB dcb{};
+    ASSERT_TRUE(GetCommState(handle, &dcb));
+    dcb.BaudRate = c.rate;
+    dcb.ByteSize = c.size;
+    dcb.Parity = c.parity;
+    dcb.StopBits = c.stop;
+    ASSERT_TRUE(SetCommState(handle, &dcb)) << c.rate;
+    auto far = platform_test::FarSideSettings(pty.master());
+    EXPECT_EQ(far.rate, c.rate);
+    EXPECT_EQ(far.byte_size, c.size) << c.rate;
+    EXPECT_EQ(far.parity, c.parity) << c.rate;
+    EXPECT_EQ(far.two_stop_bits, c.stop == TWOSTOPBITS) << c.rate;
+    DCB back{};
+    ASSERT_TRUE(GetCommState(handle, &back));
+    EXPECT_EQ(back.BaudRate, c.rate);
+    EXPECT_EQ(back.ByteSize, c.size);
+    EXPECT_EQ(back.Parity, c.parity);
+    EXPECT_EQ(back.StopBits, c.stop);
+  }
+  // A pseudo-terminal carries 8 bits without parity only: what it cannot do is refused, and the
+  // settings stay as they were.
+  DCB dcb{};
+  ASSERT_TRUE(GetCommState(handle, &dcb));
+  for (auto change : {+[](DCB& d) { d.ByteSize = 7; }, +[](DCB& d) { d.Parity = EVENPARITY; }}) {
+    DCB asked = dcb;
+    change(asked);
+    EXPECT_FALSE(SetCommState(handle, &asked));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    DCB back{};
+    ASSERT_TRUE(GetCommState(handle, &back));
+    EXPECT_EQ(back.ByteSize, 8);
+    EXPECT_EQ(back.Parity, NOPARITY);
+    EXPECT_EQ(back.BaudRate, 1234567u);
+  }
+}
+
+TEST_F(TtyPort, APseudoTerminalHasNoModemLines) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(EscapeCommFunction(handle, SETRTS));
+  EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+  EXPECT_FALSE(EscapeCommFunction(handle, CLRDTR));
+  DWORD status = 0xFFFF;
+  ASSERT_TRUE(GetCommModemStatus(handle, &status));
+  EXPECT_EQ(status, 0u);
+}
+
+TEST_F(TtyPort, PurgeDropsWhatArrived) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  SetTimeouts(150, 1, 250);
+  pty.Write("junk");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR));
+  pty.Write("ok");
+  EXPECT_EQ(Read(4), "ok");
+}
+
+TEST_F(TtyPort, NamesThatReachNoTerminalFail) {
+  std::ofstream(prefix.scratch() / "plain-file");
+  prefix.Link("com2", prefix.scratch() / "plain-file");
+  prefix.Link("com3", prefix.scratch() / "no-such-node");
+  for (const char* path : {"\\\\.\\COM2", "\\\\.\\COM3"}) {
+    EXPECT_EQ(
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+        INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND) << path;
+  }
+}
+
+// The far side closes while a read waits with no time-out at all: the read fails, and so does
+// everything after it; nothing hangs.
+TEST_F(TtyPort, ADeviceThatVanishesFailsTheWaitingReadAndLaterCalls) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  SetTimeouts(0, 0, 0);
+  auto reader = std::async(std::launch::async, [&] {
+    char c;
+    DWORD n = 0;
+    BOOL ok = ReadFile(handle, &c, 1, &n, nullptr);
+    return std::make_pair(ok, GetLastError());
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  auto t0 = Clock::now();
+  pty.Close();
+  ASSERT_EQ(reader.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_LT(MsSince(t0), 5000);
+  auto [ok, error] = reader.get();
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(error, ERROR_DEVICE_NOT_CONNECTED);
+  DWORD n;
+  EXPECT_FALSE(WriteFile(handle, "x", 1, &n, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
+  char c;
+  EXPECT_FALSE(ReadFile(handle, &c, 1, &n, nullptr));
+  EXPECT_TRUE(CloseHandle(handle));
+  handle = INVALID_HANDLE_VALUE;
+}
+
+// The loader's pattern: a worker thread waits on quit, read-done and write-done events and
+// re-arms one-byte overlapped reads; the owner sends through an overlapped write.
+TEST_F(TtyPort, OverlappedReadsAndWritesWithAWorkerThread) {
+  ASSERT_NE(Open(FILE_FLAG_OVERLAPPED), INVALID_HANDLE_VALUE);
+  COMMTIMEOUTS none{};
+  ASSERT_TRUE(SetCommTimeouts(handle, &none));
+  struct Worker {
+    HANDLE port;
+    HANDLE events[3];  // quit, read done, write done
+    HANDLE finished;   // set once five bytes came and the write completed
+    OVERLAPPED ov_read{}, ov_write{};
+    char byte = 0;
+    std::string received;
+    int writes_done = 0;
+    DWORD end_error = 0;
+  } w;
+  w.port = handle;
+  w.events[0] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  w.events[1] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  w.events[2] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  w.finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  w.ov_read.hEvent = w.events[1];
+  w.ov_write.hEvent = w.events[2];
+  auto run = [](LPVOID arg) -> DWORD {
+    auto& w = *static_cast<Worker*>(arg);
+    DWORD n;
+    if (!ReadFile(w.port, &w.byte, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
+      return 1;
+    for (;;) {
+      DWORD which = WaitForMultipleObjects(3, w.events, FALSE, INFINITE);
+      if (which == WAIT_OBJECT_0) return 0;
+      if (which == WAIT_OBJECT_0 + 1) {
+        if (!GetOverlappedResult(w.port, &w.ov_read, &n, FALSE)) {
+          w.end_error = GetLastError();
+          return 2;
+        }
+        ResetEvent(w.events[1]);
+        if (n == 1) w.received += w.byte;
+        if (!ReadFile(w.port, &w.byte, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
+          return 3;
+      } else if (which == WAIT_OBJECT_0 + 2) {
+        if (!GetOverlappedResult(w.port, &w.ov_write, &n, FALSE)) return 4;
+        ResetEvent(w.events[2]);
+        ++w.writes_done;
+      } else {
+        return 5;
+      }
+      if (w.received.size() == 5 && w.writes_done == 1) SetEvent(w.finished);
+    }
+  };
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, run, &w, 0, &id);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_NE(id, 0u);
+
+  DWORD n = 0;
+  BOOL ok = WriteFile(handle, "hello", 5, &n, &w.ov_write);
+  EXPECT_TRUE(ok || GetLastError() == ERROR_IO_PENDING);
+  EXPECT_EQ(pty.Read(5), "hello");
+  pty.Write("world");
+  HANDLE finished_or_ended[] = {w.finished, thread};
+  EXPECT_EQ(WaitForMultipleObjects(2, finished_or_ended, FALSE, 5000), WAIT_OBJECT_0);
+  ASSERT_TRUE(SetEvent(w.events[0]));
+  EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  ASSERT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(w.received, "world");
+  EXPECT_EQ(w.writes_done, 1);
+  CloseHandle(thread);
+  for (HANDLE e : w.events) CloseHandle(e);
+  CloseHandle(w.finished);
+}
+
+}  // namespace
