@@ -104,3 +104,10 @@ bool WaitForDone(DWORD deadline_ms) {
 bool WaitForDataMark(DWORD deadline_ms) {
   return WaitForMark(DataMark, deadline_ms);
 }
+
+void ReportReaderResult(int result, bool with_result) {
+  if (result == 0) return;
+  AnsiString text = "Time 0ut...";
+  if (with_result) text += IntToStr(result);
+  ShowMessage(text);
+}

@@ -106,3 +106,7 @@ bool WaitForDone(DWORD deadline_ms);
 
 // Reads until "#" arrives, dropping other bytes; true when it did. Deadline as WaitForDone.
 bool WaitForDataMark(DWORD deadline_ms);
+
+// A click handler's report of its reader's result: nothing for 0, else "Time 0ut..." (with the
+// result appended in decimal when `with_result`, as "Time 0ut...-3").
+void ReportReaderResult(int result, bool with_result = false);

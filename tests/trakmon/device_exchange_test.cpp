@@ -1,0 +1,342 @@
+// The device command exchange on the virtual clock: the open-port guard, text parameters, the
+// short-reply reader and the done and data-mark waits, against the tracker simulator and, where
+// a reply must come at an exact moment, a scripted device.
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "read_dev/device_command.h"
+#include "trakmon_fixture.h"
+
+using vcl::headless::ModalKind;
+
+namespace {
+
+// Answers command bytes with texts at given times after the byte; records what came.
+class ScriptedDevice : public platform::sim::Device {
+ public:
+  struct Send {
+    std::uint64_t delay_ms;
+    std::string bytes;
+  };
+  std::map<std::uint8_t, std::vector<Send>> replies;
+  std::vector<std::uint8_t> received;
+
+  void OnByte(platform::sim::Line& line, std::uint8_t byte,
+              const platform::sim::LineSettings&) override {
+    received.push_back(byte);
+    auto it = replies.find(byte);
+    if (it == replies.end()) return;
+    for (const Send& s : it->second)
+      line.Send(std::span(reinterpret_cast<const std::uint8_t*>(s.bytes.data()), s.bytes.size()),
+                s.delay_ms * 1000);
+  }
+};
+
+class DeviceExchangeTest : public TrakmonTest {
+ protected:
+  void SetUp() override {
+    form = CreateMainForm();
+    target = form->edit_pass;
+    target->Text = "";
+  }
+
+  // Puts the scripted device on COM2 and opens it.
+  ScriptedDevice& UseScriptedDevice() {
+    scripted = std::make_shared<ScriptedDevice>();
+    platform::sim::Attach("COM2", scripted);
+    EXPECT_EQ(CommPort->Open(1, 2048, 2048), 0);
+    CommPort->SetBaudRate(115200);
+    return *scripted;
+  }
+
+  // Sends one command byte, as a reader does after its purge.
+  void Request(BYTE command) {
+    CommPort->PurgeInput();
+    CommPort->WriteByte(command);
+  }
+
+  DWORD Since(DWORD t0) const { return GetTickCount() - t0; }
+
+  TML_Form* form = nullptr;
+  TEdit* target = nullptr;
+  std::shared_ptr<ScriptedDevice> scripted;
+};
+
+TEST_F(DeviceExchangeTest, GuardOnAClosedPortShowsTheMessageAndAbortsWithoutSending) {
+  EXPECT_THROW(RequirePortOpen(), EAbort);
+  EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{"Com Port Not Open."});
+  OpenPort();
+  EXPECT_NO_THROW(RequirePortOpen());
+  EXPECT_EQ(responder().Shown().size(), 1u);
+  EXPECT_TRUE(tracker->Received().empty());
+}
+
+struct ReplyCase {
+  const char* what;
+  std::string password;  // what the tracker answers to CmdReadPassword, before "."
+  int short_length, fill_lead, fill_every;
+  std::string raw;  // stored by the reader
+  ReplyEnd end;
+  std::string shown;  // in the target edit
+};
+
+class ShortReplyTest : public DeviceExchangeTest,
+                       public ::testing::WithParamInterface<ReplyCase> {};
+
+TEST_P(ShortReplyTest, StoresUpToTwentyFiveBytesAndShowsThemWithoutFillCharacters) {
+  const ReplyCase& c = GetParam();
+  tracker->settings().password = c.password;
+  tracker->faults().short_length = c.short_length;
+  tracker->faults().fill_lead = c.fill_lead;
+  tracker->faults().fill_every = c.fill_every;
+  OpenPort();
+
+  Request(CmdReadPassword);
+  ShortReply reply = ReadShortReply('.', 5000);
+  EXPECT_EQ(reply.Result, 0);
+  EXPECT_EQ(reply.Raw.str(), c.raw);
+  EXPECT_EQ(reply.End, c.end);
+
+  Sleep(50);  // the rest of a cut reply arrives and is purged by the next request
+  Request(CmdReadPassword);
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(ReadReply(target, '.', 5000), 0);
+  EXPECT_GE(Since(t0), 100u);  // the pause before the text is shown
+  EXPECT_EQ(target->Text().str(), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ShortReplyTest,
+    ::testing::Values(ReplyCase{"plain", "Vomar", 0, 0, 0, "Vomar", ReplyEnd::Terminator, "Vomar"},
+                      ReplyCase{"thirty_characters_cut_to_25", "Vomar", 30, 0, 0,
+                                "Vomar" + std::string(20, '0'), ReplyEnd::Limit,
+                                "Vomar" + std::string(20, '0')},
+                      ReplyCase{"leading_fill", "12", 0, 2, 0, "##12", ReplyEnd::Terminator, "12"},
+                      // The fill characters count toward the 25: 13 letters and 12 "#" are stored.
+                      ReplyCase{"fill_counts_toward_the_limit", "ABCDEFGHIJKLMNOP", 0, 0, 1,
+                                "A#B#C#D#E#F#G#H#I#J#K#L#M", ReplyEnd::Limit, "ABCDEFGHIJKLM"},
+                      ReplyCase{"zero_byte_ends_the_shown_text",
+                                std::string("12\0"
+                                            "34",
+                                            5),
+                                0, 0, 0,
+                                std::string("12\0"
+                                            "34",
+                                            5),
+                                ReplyEnd::Terminator, "12"}),
+    [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.what); });
+
+TEST_F(DeviceExchangeTest, RestOfACutReplyStaysUntilTheNextReaderPurgesTheInput) {
+  tracker->faults().short_length = 30;
+  OpenPort();
+  Request(CmdReadPassword);
+  EXPECT_EQ(ReadReply(target, '.', 5000), 0);
+  EXPECT_EQ(target->Text().Length(), 25);
+  // Without a purge the next read gets the rest of the reply.
+  EXPECT_EQ(ReadShortReply('.', 5000).Raw, "00000");
+
+  Request(CmdReadPassword);
+  EXPECT_EQ(ReadReply(target, '.', 5000), 0);
+  tracker->faults().short_length = 0;
+  Sleep(50);  // the rest of the cut reply is in the input buffer now
+  form->edit_read_portip->Text = "";
+  Request(CmdReadServerPort);  // purges the five "0" and the "." still waiting
+  EXPECT_EQ(ReadReply(form->edit_read_portip, '.', 5000), 0);
+  EXPECT_EQ(form->edit_read_portip->Text(), "2020");
+}
+
+TEST_F(DeviceExchangeTest, TerminatorAfterTheDeadlineIsDroppedAndTheReadFails) {
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdReadPassword] = {{2, "Vom"}, {5100, "."}};
+  Request(CmdReadPassword);
+  DWORD t0 = GetTickCount();
+  ShortReply reply = ReadShortReply('.', 5000);
+  EXPECT_EQ(reply.Result, ReplyTimedOut);
+  EXPECT_EQ(reply.End, ReplyEnd::Deadline);
+  EXPECT_EQ(reply.Raw, "Vom");
+  EXPECT_GT(Since(t0), 5000u);
+  EXPECT_LT(Since(t0), 5400u);
+
+  Sleep(300);  // the late terminator arrives and is purged
+  Request(CmdReadPassword);
+  EXPECT_EQ(ReadReply(target, '.', 5000), ReplyTimedOut);
+  EXPECT_EQ(target->Text(), "");  // nothing shown
+}
+
+struct DeadlineCase {
+  DWORD deadline;
+  int result;
+  DWORD min_ms, max_ms;  // how long the silent read takes, pause included
+};
+
+class SilentDeviceTest : public DeviceExchangeTest,
+                         public ::testing::WithParamInterface<DeadlineCase> {};
+
+// With 200 or 1000 ms a silent device is no failure: the read ends with nothing to show and no
+// message. Only the 5000 ms readers report a missing reply.
+TEST_P(SilentDeviceTest, DeadlineDecidesBetweenAnEmptyReplyAndAFailure) {
+  tracker->faults().silent = true;
+  OpenPort();
+  target->Text = "";
+  Request(CmdReadUserPhone);
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(ReadReply(target, '.', GetParam().deadline), GetParam().result);
+  EXPECT_GE(Since(t0), GetParam().min_ms);
+  EXPECT_LE(Since(t0), GetParam().max_ms);
+  EXPECT_EQ(target->Text(), "");
+  EXPECT_TRUE(responder().Shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Deadlines, SilentDeviceTest,
+                         ::testing::Values(DeadlineCase{200, 0, 300, 700},
+                                           DeadlineCase{1000, 0, 1000, 1500},
+                                           DeadlineCase{5000, ReplyTimedOut, 5000, 5400}));
+
+TEST_F(DeviceExchangeTest, ShortDeadlineShowsWhatCameSoFar) {
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdReadUserPhone] = {{2, "+7 9"}, {1000, "01."}};
+  Request(CmdReadUserPhone);
+  EXPECT_EQ(ReadReply(target, '.', 200), 0);
+  EXPECT_EQ(target->Text(), "+7 9");
+}
+
+TEST_F(DeviceExchangeTest, DeadlinesHoldAcrossTheWrapOfTheTickCount) {
+  clock->SetTickOffset(0xFFFFFFFFu - 2000);
+  tracker->faults().silent = true;
+  OpenPort();
+  Request(CmdReadPassword);
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(ReadReply(target, '.', 5000), ReplyTimedOut);
+  EXPECT_GT(Since(t0), 5000u);
+  EXPECT_LT(Since(t0), 5400u);
+  EXPECT_LT(GetTickCount(), t0);  // the count did wrap
+}
+
+TEST_F(DeviceExchangeTest, TextParameterEndsWithOneZeroByteAlsoWhenEmpty) {
+  OpenPort();
+  tracker->ClearRecord();
+  CommPort->WriteByte(CmdWritePassword);
+  Sleep(100);
+  WriteTextParameter("");
+  CommPort->WriteByte(CmdWriteUserCount);
+  Sleep(100);
+  WriteTextParameter("u=2 *");
+  Sleep(10);
+
+  const std::vector<std::uint8_t> expected = {'N', 0x00, 'O', 'u', '=', '2', ' ', '*', 0x00};
+  EXPECT_EQ(tracker->ReceivedBytes(), expected);
+  auto received = tracker->Received();
+  ASSERT_EQ(received.size(), expected.size());
+  EXPECT_GE(received[1].at_us - received[0].at_us, 100'000u);  // the pause before the text
+  EXPECT_LT(received[1].at_us - received[0].at_us, 110'000u);
+  EXPECT_EQ(tracker->settings().password, "");
+  EXPECT_EQ(tracker->settings().user_count, 2);
+}
+
+struct DoneCase {
+  const char* what;
+  std::vector<ScriptedDevice::Send> reply;  // to CmdEraseMemory
+  DWORD deadline;
+  bool done;
+  DWORD min_ms, max_ms;  // when the wait returns
+};
+
+class WaitForDoneTest : public DeviceExchangeTest,
+                        public ::testing::WithParamInterface<DoneCase> {};
+
+TEST_P(WaitForDoneTest, AcceptsTheDoneMarkInAnyPassThatBeganWithinTheDeadline) {
+  const DoneCase& c = GetParam();
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdEraseMemory] = c.reply;
+  CommPort->PurgeOutput();
+  CommPort->PurgeInput();
+  Sleep(100);
+  CommPort->WriteByte(CmdEraseMemory);
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(WaitForDone(c.deadline), c.done);
+  EXPECT_GE(Since(t0), c.min_ms);
+  EXPECT_LE(Since(t0), c.max_ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Marks, WaitForDoneTest,
+    ::testing::Values(
+        DoneCase{"at_once", {{2, "@"}}, 5000, true, 0, 50},
+        DoneCase{"after_other_bytes", {{2, "#x#"}, {300, "@"}}, 5000, true, 300, 350},
+        // The pass that is running at 5000 ms began before it: its "@" counts.
+        DoneCase{"just_after_the_deadline", {{5010, "@"}}, 5000, true, 5010, 5060},
+        DoneCase{"too_late", {{5300, "@"}}, 5000, false, 5000, 5300},
+        DoneCase{"other_bytes_only", {{2, "xyz"}}, 5000, false, 5000, 5300},
+        DoneCase{"no_deadline_waits_for_the_mark", {{20000, "@"}}, NoDeadline, true, 20000, 20050}),
+    [](const ::testing::TestParamInfo<DoneCase>& info) { return std::string(info.param.what); });
+
+TEST_F(DeviceExchangeTest, DataMarkWaitDropsOtherBytesAndGivesUpAfterItsDeadline) {
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdStatus] = {{2, "garbage#"}};
+  device.replies[CmdReadEndAddress] = {{2, "no mark"}};
+
+  Request(CmdStatus);
+  EXPECT_TRUE(WaitForDataMark(800));
+  EXPECT_EQ(ReadShortReply('.', 200).Raw, "");  // nothing left after the mark
+
+  Request(CmdReadEndAddress);
+  DWORD t0 = GetTickCount();
+  EXPECT_FALSE(WaitForDataMark(800));
+  EXPECT_GT(Since(t0), 800u);
+  EXPECT_LT(Since(t0), 1100u);
+}
+
+TEST_F(DeviceExchangeTest, ExchangeWithTheTrackerFramesEachCommandAsItExpects) {
+  OpenPort();
+  // A state query: "#" then the status line up to its 0x00.
+  CommPort->PurgeOutput();
+  CommPort->PurgeInput();
+  Sleep(100);
+  CommPort->WriteByte(CmdStatus);
+  ASSERT_TRUE(WaitForDataMark(800));
+  std::string line;
+  for (;;) {
+    int b = CommPort->ReadByte();
+    if (b < 0) continue;
+    if (b == 0) break;
+    line += static_cast<char>(b);
+  }
+  EXPECT_EQ(line.substr(0, 2), "0 ");  // write address 0 of an empty memory
+
+  // An erase answers "@".
+  CommPort->PurgeOutput();
+  CommPort->PurgeInput();
+  Sleep(100);
+  CommPort->WriteByte(CmdEraseMemory);
+  EXPECT_TRUE(WaitForDone(5000));
+
+  // A read with the "$" terminator.
+  form->edit_ip->Text = "";
+  Request(CmdReadServerIp);
+  EXPECT_EQ(ReadReply(form->edit_ip, '$', 5000), 0);
+  EXPECT_EQ(form->edit_ip->Text(), AnsiString(tracker->settings().server_address));
+}
+
+struct ReportCase {
+  int result;
+  bool with_result;
+  std::vector<AnsiString> shown;
+};
+
+class ReportTest : public DeviceExchangeTest, public ::testing::WithParamInterface<ReportCase> {};
+
+TEST_P(ReportTest, ReportsAFailedReaderWithTimeOut) {
+  ReportReaderResult(GetParam().result, GetParam().with_result);
+  EXPECT_EQ(responder().Texts(ModalKind::Message), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Results, ReportTest,
+                         ::testing::Values(ReportCase{0, false, {}}, ReportCase{0, true, {}},
+                                           ReportCase{-3, false, {"Time 0ut..."}},
+                                           ReportCase{-3, true, {"Time 0ut...-3"}},
+                                           ReportCase{-1, true, {"Time 0ut...-1"}}));
+
+}  // namespace

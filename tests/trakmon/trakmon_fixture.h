@@ -1,0 +1,79 @@
+// The main window in a sandbox: a fresh folder that holds the program file's INI and serves as
+// the prefix (drive C, COM ports), the virtual clock, a headless session, and the tracker
+// simulator on COM1.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "comm_port/comm_port.h"
+#include "platform/clock.h"
+#include "platform/sim_comm.h"
+#include "platform/testing.h"
+#include "read_dev/ml_form.h"
+#include "sim/tracker_device.h"
+#include "vcl/headless_gtest.h"
+
+class TrakmonTest : public vcl::headless::FormTest {
+ protected:
+  TrakmonTest() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "trakmon_test_XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+    if (const char* old = ::getenv("TRAKMON_PREFIX")) old_prefix_ = old;
+    ::setenv("TRAKMON_PREFIX", dir_.c_str(), 1);
+    platform::testing::SetModuleFileName(dir_ + "/Trakmon");
+    tracker = std::make_shared<sim::TrackerDevice>();
+    platform::sim::Attach("COM1", tracker);
+  }
+
+  ~TrakmonTest() override {
+    if (CommPort && CommPort->IsOpen()) CommPort->Close();
+    platform::sim::DetachAll();
+    vcl::ResetApplication();
+    ML_Form = nullptr;
+    platform::testing::SetModuleFileName("");
+    platform::testing::SetProcessInterceptor(nullptr);
+    platform::testing::ClearProcesses();
+    platform::testing::ClearBeeps();
+    if (old_prefix_.empty())
+      ::unsetenv("TRAKMON_PREFIX");
+    else
+      ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+
+  // Writes the INI file that the program reads beside itself.
+  void WriteIni(const std::string& text) { std::ofstream(IniPath(), std::ios::binary) << text; }
+  std::string ReadIni() const {
+    std::ifstream in(IniPath(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool IniExists() const { return std::filesystem::exists(IniPath()); }
+  std::string IniPath() const { return dir_ + "/Trakmon.INI"; }
+  const std::string& dir() const { return dir_; }
+
+  // Creates the main window as the program does (constructor, then FormCreate).
+  TML_Form* CreateMainForm() {
+    Application->CreateForm<TML_Form>(&ML_Form);
+    return ML_Form;
+  }
+
+  // Opens COM1 at the simulator's rate.
+  void OpenPort() {
+    ASSERT_EQ(CommPort->Open(0, 2048, 2048), 0);
+    CommPort->SetBaudRate(sim::kDefaultBaud);
+  }
+
+  platform::ScopedVirtualClock clock;
+  std::shared_ptr<sim::TrackerDevice> tracker;
+
+ private:
+  std::string dir_;
+  std::string old_prefix_;
+};
