@@ -1,0 +1,98 @@
+// The real Trakmon program under Xvfb with the Qt widget set: it starts from a folder of its own
+// (so that its Trakmon.INI lands there), shows its main window, saves a picture of it and ends.
+// The picture is kept under the build folder for people to look at.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool OnPath(const std::string& program) {
+  const char* path = ::getenv("PATH");
+  std::string dirs = path ? path : "";
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    fs::path candidate = fs::path(dirs.substr(start, end - start)) / program;
+    if (::access(candidate.c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::string Quoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "trakmon_shot_XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
+#ifndef TRAKMON_BINARY
+  GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
+#else
+  if (!OnPath("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+  TempFolder folder;
+  const fs::path program = folder.path() / "Trakmon";
+  fs::copy_file(TRAKMON_BINARY, program);
+  const fs::path prefix = folder.path() / "prefix";
+  const fs::path shots = folder.path() / "shots";
+  fs::create_directories(prefix);
+  fs::create_directories(shots);
+
+  const std::string command = "cd " + Quoted(folder.path()) +
+                              " && TRAKMON_PREFIX=" + Quoted(prefix) +
+                              " VCL_SCREENSHOT_DIR=" + Quoted(shots) +
+                              " timeout 120 xvfb-run -a -s '-screen 0 1280x1024x24' " +
+                              Quoted(program) + " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
+  int status = std::system(command.c_str());
+  std::ifstream out(folder.path() / "out.txt");
+  std::string output((std::istreambuf_iterator<char>(out)), {});
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+  ASSERT_EQ(WEXITSTATUS(status), 0) << output;
+
+  const fs::path main_window = shots / "ML_Form.png";
+  ASSERT_TRUE(fs::exists(main_window)) << output;
+  std::ifstream png(main_window, std::ios::binary);
+  std::string magic(8, '\0');
+  png.read(magic.data(), 8);
+  EXPECT_EQ(magic, "\x89PNG\r\n\x1a\n");
+  EXPECT_GT(fs::file_size(main_window), 10'000u);   // a window with text and a picture
+  EXPECT_FALSE(fs::exists(shots / "FormMsg.png"));  // the modem window stays hidden
+  // The window closed normally: its settings were written beside the program.
+  EXPECT_TRUE(fs::exists(folder.path() / "Trakmon.INI"));
+
+  const fs::path kept = fs::path(SCREENSHOT_DIR) / "Trakmon_main.png";
+  fs::create_directories(kept.parent_path());
+  fs::copy_file(main_window, kept, fs::copy_options::overwrite_existing);
+  std::cout << "screenshot: " << kept.string() << "\n";
+#endif
+}
+
+}  // namespace
