@@ -281,6 +281,10 @@ TEST_F(TtyPort, OverlappedReadsAndWritesWithAWorkerThread) {
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(w.received, "world");
   EXPECT_EQ(w.writes_done, 1);
+  // The worker's last read is still pending: closing ends it while its OVERLAPPED lives.
+  ASSERT_TRUE(CloseHandle(handle));
+  handle = INVALID_HANDLE_VALUE;
+  EXPECT_EQ(w.ov_read.Internal & 0xFFFF, ERROR_OPERATION_ABORTED);
   CloseHandle(thread);
   for (HANDLE e : w.events) CloseHandle(e);
   CloseHandle(w.finished);

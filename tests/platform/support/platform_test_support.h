@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,50 @@ struct FarSettings {
 FarSettings FarSideSettings(int master);
 // Raw mode, no echo (support library).
 void MakeRaw(int fd);
+
+// A simulated device that records what reaches it; `reply` may answer each byte.
+class RecordingDevice : public platform::sim::Device {
+ public:
+  using Line = platform::sim::Line;
+  using LineSettings = platform::sim::LineSettings;
+
+  struct Received {
+    std::uint64_t at_us;
+    std::uint8_t byte;
+    LineSettings settings;
+  };
+  void OnOpen(Line& line) override {
+    this->line = &line;
+    if (on_open) on_open(line);
+  }
+  void OnClose(Line&) override { line = nullptr; }
+  void OnByte(Line& l, std::uint8_t byte, const LineSettings& settings) override {
+    received.push_back({l.clock().NowUs(), byte, settings});
+    if (reply) reply(l, byte);
+  }
+  void OnSettingsChanged(Line&, const LineSettings& settings) override {
+    changes.push_back(settings);
+  }
+  void OnModemLines(Line&, bool rts, bool dtr) override { lines.emplace_back(rts, dtr); }
+
+  std::string Text() const {
+    std::string s;
+    for (auto& r : received) s += static_cast<char>(r.byte);
+    return s;
+  }
+
+  Line* line = nullptr;
+  std::function<void(Line&)> on_open;
+  std::function<void(Line&, std::uint8_t)> reply;
+  std::vector<Received> received;
+  std::vector<LineSettings> changes;
+  std::vector<std::pair<bool, bool>> lines;
+};
+
+inline void SendText(platform::sim::Line& line, const std::string& text,
+                     std::uint64_t delay_us = 0) {
+  line.Send({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, delay_us);
+}
 
 class TempPrefix {
  public:
