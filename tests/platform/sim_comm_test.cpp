@@ -403,4 +403,33 @@ TEST_F(SimPort, InjectedFaultsHitTheChosenHandleOnly) {
   CloseHandle(other);
 }
 
+// On the real clock the device's bytes arrive from a timer thread: the loader's worker thread
+// pattern works against the simulated device too.
+TEST(SimPortRealTime, OverlappedWorkerThreadAgainstAnEchoDevice) {
+  TempPrefix prefix;
+  auto device = std::make_shared<RecordingDevice>();
+  device->reply = [](Line& line, std::uint8_t b) {
+    std::uint8_t up = static_cast<std::uint8_t>(std::toupper(b));
+    line.Send({&up, 1}, 2000);
+  };
+  platform::sim::Attach("COM5", device);
+  HANDLE port = CreateFileA("\\\\.\\COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OVERLAPPED, nullptr);
+  ASSERT_NE(port, INVALID_HANDLE_VALUE);
+  DCB dcb{};
+  ASSERT_TRUE(GetCommState(port, &dcb));
+  dcb.BaudRate = 460800;
+  ASSERT_TRUE(SetCommState(port, &dcb));
+  {
+    platform_test::OverlappedWorker worker(port, 8, 1);
+    EXPECT_TRUE(worker.Send("abcdefgh"));
+    EXPECT_TRUE(worker.WaitFinished(10000));
+    EXPECT_EQ(worker.Stop(), 0u);
+    EXPECT_EQ(worker.received(), "ABCDEFGH");
+    EXPECT_EQ(worker.writes_done(), 1);
+    ASSERT_TRUE(CloseHandle(port));
+  }
+  EXPECT_EQ(device->Text(), "abcdefgh");
+}
+
 }  // namespace

@@ -212,82 +212,23 @@ TEST_F(TtyPort, ADeviceThatVanishesFailsTheWaitingReadAndLaterCalls) {
   handle = INVALID_HANDLE_VALUE;
 }
 
-// The loader's pattern: a worker thread waits on quit, read-done and write-done events and
-// re-arms one-byte overlapped reads; the owner sends through an overlapped write.
+// The loader's pattern: a worker thread with one-byte overlapped reads, overlapped writes.
 TEST_F(TtyPort, OverlappedReadsAndWritesWithAWorkerThread) {
   ASSERT_NE(Open(FILE_FLAG_OVERLAPPED), INVALID_HANDLE_VALUE);
   COMMTIMEOUTS none{};
   ASSERT_TRUE(SetCommTimeouts(handle, &none));
-  struct Worker {
-    HANDLE port;
-    HANDLE events[3];  // quit, read done, write done
-    HANDLE finished;   // set once five bytes came and the write completed
-    OVERLAPPED ov_read{}, ov_write{};
-    char byte = 0;
-    std::string received;
-    int writes_done = 0;
-    DWORD end_error = 0;
-  } w;
-  w.port = handle;
-  w.events[0] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  w.events[1] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  w.events[2] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  w.finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  w.ov_read.hEvent = w.events[1];
-  w.ov_write.hEvent = w.events[2];
-  auto run = [](LPVOID arg) -> DWORD {
-    auto& w = *static_cast<Worker*>(arg);
-    DWORD n;
-    if (!ReadFile(w.port, &w.byte, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
-      return 1;
-    for (;;) {
-      DWORD which = WaitForMultipleObjects(3, w.events, FALSE, INFINITE);
-      if (which == WAIT_OBJECT_0) return 0;
-      if (which == WAIT_OBJECT_0 + 1) {
-        if (!GetOverlappedResult(w.port, &w.ov_read, &n, FALSE)) {
-          w.end_error = GetLastError();
-          return 2;
-        }
-        ResetEvent(w.events[1]);
-        if (n == 1) w.received += w.byte;
-        if (!ReadFile(w.port, &w.byte, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
-          return 3;
-      } else if (which == WAIT_OBJECT_0 + 2) {
-        if (!GetOverlappedResult(w.port, &w.ov_write, &n, FALSE)) return 4;
-        ResetEvent(w.events[2]);
-        ++w.writes_done;
-      } else {
-        return 5;
-      }
-      if (w.received.size() == 5 && w.writes_done == 1) SetEvent(w.finished);
-    }
-  };
-  DWORD id = 0;
-  HANDLE thread = CreateThread(nullptr, 0, run, &w, 0, &id);
-  ASSERT_NE(thread, nullptr);
-  EXPECT_NE(id, 0u);
-
-  DWORD n = 0;
-  BOOL ok = WriteFile(handle, "hello", 5, &n, &w.ov_write);
-  EXPECT_TRUE(ok || GetLastError() == ERROR_IO_PENDING);
+  platform_test::OverlappedWorker worker(handle, 5, 1);
+  EXPECT_NE(worker.thread_id, 0u);
+  EXPECT_TRUE(worker.Send("hello"));
   EXPECT_EQ(pty.Read(5), "hello");
   pty.Write("world");
-  HANDLE finished_or_ended[] = {w.finished, thread};
-  EXPECT_EQ(WaitForMultipleObjects(2, finished_or_ended, FALSE, 5000), WAIT_OBJECT_0);
-  ASSERT_TRUE(SetEvent(w.events[0]));
-  EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
-  DWORD code = 99;
-  ASSERT_TRUE(GetExitCodeThread(thread, &code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(w.received, "world");
-  EXPECT_EQ(w.writes_done, 1);
-  // The worker's last read is still pending: closing ends it while its OVERLAPPED lives.
+  EXPECT_TRUE(worker.WaitFinished(5000));
+  EXPECT_EQ(worker.Stop(), 0u);
+  EXPECT_EQ(worker.received(), "world");
+  EXPECT_EQ(worker.writes_done(), 1);
   ASSERT_TRUE(CloseHandle(handle));
   handle = INVALID_HANDLE_VALUE;
-  EXPECT_EQ(w.ov_read.Internal & 0xFFFF, ERROR_OPERATION_ABORTED);
-  CloseHandle(thread);
-  for (HANDLE e : w.events) CloseHandle(e);
-  CloseHandle(w.finished);
+  EXPECT_EQ(worker.ov_read.Internal & 0xFFFF, ERROR_OPERATION_ABORTED);
 }
 
 }  // namespace

@@ -167,4 +167,94 @@ class Pty {
   std::string slave_;
 };
 
+// The loader's pattern on an overlapped handle: a worker thread waits on its quit, read-done
+// and write-done events, takes each completed one-byte read and starts the next; the owner
+// sends through overlapped writes. Close the port while the object lives: its last read is
+// still pending then.
+class OverlappedWorker {
+ public:
+  // Finished once `bytes` bytes came and `writes` writes completed.
+  OverlappedWorker(HANDLE port, std::size_t bytes, int writes)
+      : port_(port), bytes_(bytes), writes_(writes) {
+    events_[0] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    events_[1] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    events_[2] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    finished_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ov_read.hEvent = events_[1];
+    ov_write_.hEvent = events_[2];
+    thread_ = CreateThread(nullptr, 0, &OverlappedWorker::Run, this, 0, &thread_id);
+  }
+  ~OverlappedWorker() {
+    Stop();
+    CloseHandle(thread_);
+    for (HANDLE e : events_) CloseHandle(e);
+    CloseHandle(finished_);
+  }
+  OverlappedWorker(const OverlappedWorker&) = delete;
+  OverlappedWorker& operator=(const OverlappedWorker&) = delete;
+
+  // Started (completed at once or pending).
+  bool Send(const std::string& data) {
+    DWORD n = 0;
+    return WriteFile(port_, data.data(), static_cast<DWORD>(data.size()), &n, &ov_write_) ||
+           GetLastError() == ERROR_IO_PENDING;
+  }
+  // False when the worker ended first or the time ran out.
+  bool WaitFinished(DWORD ms) {
+    HANDLE finished_or_ended[] = {finished_, thread_};
+    return WaitForMultipleObjects(2, finished_or_ended, FALSE, ms) == WAIT_OBJECT_0;
+  }
+  // Quits the worker and waits for it; its exit code, 0 when the quit ended it.
+  DWORD Stop() {
+    SetEvent(events_[0]);
+    WaitForSingleObject(thread_, 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeThread(thread_, &code);
+    return code;
+  }
+  // The worker's results: read them after Stop.
+  const std::string& received() const { return received_; }
+  int writes_done() const { return writes_done_; }
+
+  OVERLAPPED ov_read{};
+  DWORD thread_id = 0;
+
+ private:
+  static DWORD Run(LPVOID arg) {
+    auto& w = *static_cast<OverlappedWorker*>(arg);
+    DWORD n;
+    if (!ReadFile(w.port_, &w.byte_, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
+      return 1;
+    for (;;) {
+      DWORD which = WaitForMultipleObjects(3, w.events_, FALSE, INFINITE);
+      if (which == WAIT_OBJECT_0) return 0;
+      if (which == WAIT_OBJECT_0 + 1) {
+        if (!GetOverlappedResult(w.port_, &w.ov_read, &n, FALSE)) return 2;
+        ResetEvent(w.events_[1]);
+        if (n == 1) w.received_ += w.byte_;
+        if (!ReadFile(w.port_, &w.byte_, 1, &n, &w.ov_read) && GetLastError() != ERROR_IO_PENDING)
+          return 3;
+      } else if (which == WAIT_OBJECT_0 + 2) {
+        if (!GetOverlappedResult(w.port_, &w.ov_write_, &n, FALSE)) return 4;
+        ResetEvent(w.events_[2]);
+        ++w.writes_done_;
+      } else {
+        return 5;
+      }
+      if (w.received_.size() >= w.bytes_ && w.writes_done_ >= w.writes_) SetEvent(w.finished_);
+    }
+  }
+
+  HANDLE port_;
+  std::size_t bytes_;
+  int writes_;
+  HANDLE events_[3];  // quit, read done, write done
+  HANDLE finished_;
+  HANDLE thread_ = nullptr;
+  OVERLAPPED ov_write_{};
+  char byte_ = 0;
+  std::string received_;
+  int writes_done_ = 0;
+};
+
 }  // namespace platform_test
