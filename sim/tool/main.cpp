@@ -39,7 +39,7 @@ constexpr const char* kUsage =
     "  --memory FILE       track memory image; the write address follows its last byte\n"
     "  --log FILE          record of the bytes received and the replies sent\n"
     "  --vanish-after MS   close the pty MS milliseconds after start (the device vanishes)\n"
-    "  --fault SPEC        silent | slow=MS | delay=MS | garbage[=HEX,...] | cut=N | long\n"
+    "  --fault FAULT       silent | slow=MS | delay=MS | garbage[=HEX,...] | cut=N | long\n"
     "                      | fill[=LEAD,EVERY] | vanish=N   (may be repeated)\n"
     "Prints the pty's slave path on one line when ready; runs until SIGTERM or SIGINT.\n";
 
@@ -74,10 +74,10 @@ unsigned long Number(const std::string& text, const std::string& what, int base 
   return v;
 }
 
-void ParseFault(const std::string& spec, TrackerFaults& f) {
-  const auto eq = spec.find('=');
-  const std::string name = spec.substr(0, eq);
-  const std::string value = eq == std::string::npos ? "" : spec.substr(eq + 1);
+void ParseFault(const std::string& fault, TrackerFaults& f) {
+  const auto eq = fault.find('=');
+  const std::string name = fault.substr(0, eq);
+  const std::string value = eq == std::string::npos ? "" : fault.substr(eq + 1);
   auto need = [&] {
     if (value.empty()) Usage("--fault " + name + " needs a value");
   };
@@ -122,7 +122,7 @@ void ParseFault(const std::string& spec, TrackerFaults& f) {
     need();
     f.vanish_on_byte = Number(value, "vanish");
   } else {
-    Usage("unknown fault: " + spec);
+    Usage("unknown fault: " + fault);
   }
 }
 
