@@ -15,11 +15,7 @@ namespace {
 
 class RealClock : public Clock {
  public:
-  std::uint64_t NowUs() override {
-    auto d = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(d).count());
-  }
+  std::uint64_t NowUs() override { return detail::RealNowUs(); }
   void SleepUs(std::uint64_t us) override {
     std::this_thread::sleep_for(std::chrono::microseconds(us));
   }

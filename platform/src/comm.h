@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 #include "internal.h"
@@ -53,6 +54,14 @@ void InitWrite(IoOp& op, const COMMTIMEOUTS& timeouts, std::uint64_t now);
 // Under Mutex(): marks the operation done, fills the caller's OVERLAPPED and result mask, and
 // signals the OVERLAPPED's event.
 void CompleteOp(IoOp& op, DWORD error);
+
+// Completes and removes every operation of a queue.
+void AbortOps(std::deque<std::shared_ptr<IoOp>>& ops, DWORD error);
+// Ends a pending comm-event wait with these events (none: SetCommMask ended it), or with an
+// error (the handle closed, the device gone).
+void EndWait(std::shared_ptr<IoOp>& wait, DWORD events, DWORD error = ERROR_SUCCESS);
+// Ends a pending wait when events of the mask have occurred; they are then reported.
+void ReportEvents(std::shared_ptr<IoOp>& wait, DWORD& occurred, DWORD mask);
 
 // Checks the members of a DCB that every driver insists on.
 bool ValidDcb(const DCB& dcb);

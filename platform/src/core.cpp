@@ -47,6 +47,12 @@ std::uint64_t NowUs() {
   return CurrentClock().NowUs();
 }
 
+std::uint64_t RealNowUs() {
+  auto d = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+}
+
 std::uint64_t DeadlineAfterMs(DWORD ms) {
   if (ms == INFINITE) return kForever;
   return NowUs() + static_cast<std::uint64_t>(ms) * 1000;

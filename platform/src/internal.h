@@ -25,6 +25,8 @@ void NotifyChanged();
 
 // Microseconds on the current clock.
 std::uint64_t NowUs();
+// Microseconds on the real (steady) clock, whatever clock is installed.
+std::uint64_t RealNowUs();
 // The deadline `ms` from now on the current clock; INFINITE gives kForever.
 std::uint64_t DeadlineAfterMs(DWORD ms);
 

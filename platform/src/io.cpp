@@ -56,6 +56,26 @@ void CompleteOp(IoOp& op, DWORD error) {
   NotifyChanged();
 }
 
+void AbortOps(std::deque<std::shared_ptr<IoOp>>& ops, DWORD error) {
+  while (!ops.empty()) {
+    CompleteOp(*ops.front(), error);
+    ops.pop_front();
+  }
+}
+
+void EndWait(std::shared_ptr<IoOp>& wait, DWORD events, DWORD error) {
+  if (!wait) return;
+  wait->events = events;
+  CompleteOp(*wait, error);
+  wait.reset();
+}
+
+void ReportEvents(std::shared_ptr<IoOp>& wait, DWORD& occurred, DWORD mask) {
+  if (!wait || !(occurred & mask)) return;
+  EndWait(wait, occurred & mask);
+  occurred &= ~mask;
+}
+
 bool ValidDcb(const DCB& dcb) {
   if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > SPACEPARITY ||
       dcb.StopBits > TWOSTOPBITS)

@@ -137,7 +137,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   BOOL Purge(DWORD flags) override {
     if (vanished_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
     Service();
-    if (flags & PURGE_RXABORT) AbortAll(reads_, ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_RXABORT) AbortOps(reads_, ERROR_OPERATION_ABORTED);
     // Only what has arrived is dropped; bytes still on the wire arrive later.
     if (flags & PURGE_RXCLEAR) rx_.clear();
     if (flags & PURGE_TXABORT) {
@@ -180,11 +180,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     mask = new_mask;
     events_ = 0;
     // A pending wait ends with no events, as on Windows.
-    if (wait_) {
-      wait_->events = 0;
-      CompleteOp(*wait_, ERROR_SUCCESS);
-      wait_.reset();
-    }
+    EndWait(wait_, 0);
     Reschedule();
     return TRUE;
   }
@@ -210,10 +206,9 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
 
   bool Close() override {
     Lock lock(Mutex());
-    AbortAll(reads_, ERROR_OPERATION_ABORTED);
+    AbortOps(reads_, ERROR_OPERATION_ABORTED);
     while (!writes_.empty()) EndWrite(writes_.front(), ERROR_OPERATION_ABORTED);
-    if (wait_) CompleteOp(*wait_, ERROR_OPERATION_ABORTED);
-    wait_.reset();
+    EndWait(wait_, 0, ERROR_OPERATION_ABORTED);
     to_host_.clear();
     timer_.Cancel();
     closed_ = true;
@@ -253,10 +248,9 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     if (vanished_ || closed_) return;
     vanished_ = true;
     attachment_->vanished = true;
-    AbortAll(reads_, ERROR_DEVICE_NOT_CONNECTED);
+    AbortOps(reads_, ERROR_DEVICE_NOT_CONNECTED);
     while (!writes_.empty()) EndWrite(writes_.front(), ERROR_DEVICE_NOT_CONNECTED);
-    if (wait_) CompleteOp(*wait_, ERROR_DEVICE_NOT_CONNECTED);
-    wait_.reset();
+    EndWait(wait_, 0, ERROR_DEVICE_NOT_CONNECTED);
     to_host_.clear();
     rx_.clear();
     timer_.Cancel();
@@ -316,13 +310,6 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     CompleteOp(*keep, error);
   }
 
-  void AbortAll(std::deque<std::shared_ptr<IoOp>>& ops, DWORD error) {
-    while (!ops.empty()) {
-      CompleteOp(*ops.front(), error);
-      ops.pop_front();
-    }
-  }
-
   bool RxWanted() const { return !reads_.empty() || (wait_ && (mask & EV_RXCHAR)); }
 
   // Moves arrived bytes into the front reads; `t_us` is the time of the latest arrival.
@@ -339,15 +326,6 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
       if (!op.ReadSatisfied()) break;
       CompleteOp(op, ERROR_SUCCESS);
       reads_.pop_front();
-    }
-  }
-
-  void CheckWait() {
-    if (wait_ && (events_ & mask)) {
-      wait_->events = events_ & mask;
-      events_ &= ~mask;
-      CompleteOp(*wait_, ERROR_SUCCESS);
-      wait_.reset();
     }
   }
 
@@ -395,7 +373,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
           if (rx_.size() < rx_capacity_) rx_.push_back(b.byte);  // a full buffer loses the byte
           events_ |= EV_RXCHAR & mask;
           FeedReads(CeilUs(b.end_ns));
-          CheckWait();
+          ReportEvents(wait_, events_, mask);
           break;
         }
         case ReadTimeout:
@@ -412,7 +390,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     }
     if (!vanished_ && !closed_) {
       FeedReads(NowUs());
-      CheckWait();
+      ReportEvents(wait_, events_, mask);
     }
     servicing_ = false;
     Reschedule();

@@ -12,12 +12,6 @@
 namespace platform::detail {
 namespace {
 
-std::uint64_t RealNowUs() {
-  auto d = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(d).count());
-}
-
 // Callbacks at real times, in time order, on one thread that lives as long as the process.
 class RealTimers {
  public:

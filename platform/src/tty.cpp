@@ -28,12 +28,6 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
 namespace platform::detail {
 namespace {
 
-std::uint64_t RealNowUs() {
-  auto d = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(d).count());
-}
-
 // A rate the driver reports back may differ from the one asked by this much (USB adapters
 // round to what their dividers give); beyond it the rate counts as refused.
 constexpr double kRateTolerance = 0.03;
@@ -207,8 +201,8 @@ class TtyPort : public CommObject {
 
   BOOL Purge(DWORD flags) override {
     if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    if (flags & PURGE_RXABORT) AbortAll(reads_, ERROR_OPERATION_ABORTED);
-    if (flags & PURGE_TXABORT) AbortAll(writes_, ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_RXABORT) AbortOps(reads_, ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_TXABORT) AbortOps(writes_, ERROR_OPERATION_ABORTED);
     if ((flags & PURGE_RXCLEAR) && ::ioctl(fd_, TCFLSH, TCIFLUSH) != 0) return FailErrno(errno);
     if ((flags & PURGE_TXCLEAR) && ::ioctl(fd_, TCFLSH, TCOFLUSH) != 0) return FailErrno(errno);
     Wake();
@@ -259,11 +253,7 @@ class TtyPort : public CommObject {
     events_ = 0;
     int lines = 0;
     if (has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) last_modem_ = lines;
-    if (wait_) {
-      wait_->events = 0;
-      CompleteOp(*wait_, ERROR_SUCCESS);
-      wait_.reset();
-    }
+    EndWait(wait_, 0);
     Wake();
     return TRUE;
   }
@@ -294,10 +284,9 @@ class TtyPort : public CommObject {
     {
       Lock lock(Mutex());
       stopping_ = true;
-      AbortAll(reads_, ERROR_OPERATION_ABORTED);
-      AbortAll(writes_, ERROR_OPERATION_ABORTED);
-      if (wait_) CompleteOp(*wait_, ERROR_OPERATION_ABORTED);
-      wait_.reset();
+      AbortOps(reads_, ERROR_OPERATION_ABORTED);
+      AbortOps(writes_, ERROR_OPERATION_ABORTED);
+      EndWait(wait_, 0, ERROR_OPERATION_ABORTED);
       Wake();
     }
     if (io_.joinable()) io_.join();
@@ -333,20 +322,12 @@ class TtyPort : public CommObject {
       auto n = ::write(wake_fd_, &one, sizeof one);
   }
 
-  void AbortAll(std::deque<std::shared_ptr<IoOp>>& ops, DWORD error) {
-    while (!ops.empty()) {
-      CompleteOp(*ops.front(), error);
-      ops.pop_front();
-    }
-  }
-
   // The device is gone (unplugged, or the far side of the pseudo-terminal closed).
   void Gone() {
     gone_ = true;
-    AbortAll(reads_, ERROR_DEVICE_NOT_CONNECTED);
-    AbortAll(writes_, ERROR_DEVICE_NOT_CONNECTED);
-    if (wait_) CompleteOp(*wait_, ERROR_DEVICE_NOT_CONNECTED);
-    wait_.reset();
+    AbortOps(reads_, ERROR_DEVICE_NOT_CONNECTED);
+    AbortOps(writes_, ERROR_DEVICE_NOT_CONNECTED);
+    EndWait(wait_, 0, ERROR_DEVICE_NOT_CONNECTED);
   }
 
   static bool GoneErrno(int err) {
@@ -423,12 +404,7 @@ class TtyPort : public CommObject {
       if (changed & TIOCM_CD) occurred |= EV_RLSD;
       events_ |= occurred & mask;
     }
-    if (wait_ && (events_ & mask)) {
-      wait_->events = events_ & mask;
-      events_ &= ~mask;
-      CompleteOp(*wait_, ERROR_SUCCESS);
-      wait_.reset();
-    }
+    ReportEvents(wait_, events_, mask);
   }
 
   void Run() {

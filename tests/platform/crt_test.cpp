@@ -14,11 +14,6 @@ using platform_test::TempPrefix;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string ReadAll(FILE* f) {
   std::string text;
   for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
@@ -41,12 +36,14 @@ TEST(TextStream, LineFeedsReachTheDiskAsCrLfUnlessBinary) {
     std::fputc('\n', f);
     std::fputs("c", f);
     ASSERT_EQ(std::fclose(f), 0);
-    EXPECT_EQ(Slurp(prefix.prefix() / "drive_c" / "out.txt"), c.on_disk) << c.mode;
+    EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "out.txt"), c.on_disk)
+        << c.mode;
   }
   FILE* f = crt::fopen("c:\\out.txt", "at");
   std::fputs("d\n", f);
   std::fclose(f);
-  EXPECT_EQ(Slurp(prefix.prefix() / "drive_c" / "out.txt"), "a\r\nb\r\n\r\ncd\r\n");
+  EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "out.txt"),
+            "a\r\nb\r\n\r\ncd\r\n");
 }
 
 TEST(TextStream, ReadingTurnsCrLfIntoLfAtEveryBufferBoundary) {

@@ -13,11 +13,6 @@ using platform_test::TempPrefix;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(Folders, CreateOneLevelExistsAndErrors) {
   TempPrefix prefix;
   EXPECT_EQ(GetFileAttributesA("c:\\Tc"), INVALID_FILE_ATTRIBUTES);
@@ -44,9 +39,9 @@ TEST(Files, MoveNeverReplacesAndDeleteReportsMissingFiles) {
 
   EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\b.txt"));
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-  EXPECT_EQ(Slurp(w / "b.txt"), "B");
+  EXPECT_EQ(platform_test::FileBytes(w / "b.txt"), "B");
   ASSERT_TRUE(MoveFileA("c:\\W\\a.txt", "c:\\W\\c.txt"));
-  EXPECT_EQ(Slurp(w / "c.txt"), "A");
+  EXPECT_EQ(platform_test::FileBytes(w / "c.txt"), "A");
   EXPECT_FALSE(fs::exists(w / "a.txt"));
   EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\d.txt"));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
@@ -69,7 +64,7 @@ TEST(Files, CreateFileReadWriteAndHandleChecks) {
   ASSERT_TRUE(CloseHandle(h));
   EXPECT_FALSE(CloseHandle(h));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(Slurp(prefix.prefix() / "drive_c" / "f.bin"), "abc\n");
+  EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "f.bin"), "abc\n");
 
   EXPECT_EQ(CreateFileA("c:\\f.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
             INVALID_HANDLE_VALUE);

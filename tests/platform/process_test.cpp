@@ -18,11 +18,6 @@ using platform_test::TempPrefix;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 void Script(const fs::path& path, const std::string& body) {
   fs::create_directories(path.parent_path());
   std::ofstream(path) << "#!/bin/sh\n" << body;
@@ -51,8 +46,9 @@ TEST(Process, AnExeThatDoesNotExistStartsTheSameNameWithout) {
   DWORD code = 0;
   ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
   EXPECT_EQ(code, 7u);
-  EXPECT_EQ(Slurp(out), "[a]\n[b c]\n[d\"e]\n" +
-                            fs::canonical(prefix.prefix() / "drive_c" / "Tc").string() + "\n");
+  EXPECT_EQ(
+      platform_test::FileBytes(out),
+      "[a]\n[b c]\n[d\"e]\n" + fs::canonical(prefix.prefix() / "drive_c" / "Tc").string() + "\n");
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
 }
@@ -95,7 +91,7 @@ TEST(Process, NotepadOpensTheFileInATextEditorAndCanBeWaitedFor) {
   ::setenv("PATH", saved_path.c_str(), 1);
   ASSERT_TRUE(started);
   EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
-  EXPECT_EQ(Slurp(out),
+  EXPECT_EQ(platform_test::FileBytes(out),
             "[--wait]\n[" + (prefix.prefix() / "drive_c" / "Tc" / "gps msg.txt").string() + "]\n");
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);

@@ -22,44 +22,24 @@ using platform_test::TempPrefix;
 
 namespace {
 
-class SimPort : public ::testing::Test {
+class SimPort : public platform_test::PortTest {
  protected:
   void SetUp() override {
     device = std::make_shared<RecordingDevice>();
     platform::sim::Attach("COM3", device);
   }
-  void TearDown() override {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  HANDLE Open(DWORD flags = 0) {
-    handle = CreateFileA("\\\\.\\COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         flags, nullptr);
-    return handle;
-  }
+  HANDLE Open(DWORD flags = 0) { return OpenPort("\\\\.\\COM3", flags); }
   void SetRate(DWORD rate) {
     DCB dcb{};
     ASSERT_TRUE(GetCommState(handle, &dcb));
     dcb.BaudRate = rate;
     ASSERT_TRUE(SetCommState(handle, &dcb));
   }
-  void SetTimeouts(DWORD interval, DWORD multiplier, DWORD constant, DWORD write_multiplier = 0,
-                   DWORD write_constant = 0) {
-    COMMTIMEOUTS t{interval, multiplier, constant, write_multiplier, write_constant};
-    ASSERT_TRUE(SetCommTimeouts(handle, &t));
-  }
-  std::string Read(DWORD n) {
-    std::string buffer(n, '\0');
-    DWORD got = 0;
-    EXPECT_TRUE(ReadFile(handle, buffer.data(), n, &got, nullptr));
-    buffer.resize(got);
-    return buffer;
-  }
   std::uint64_t Now() { return clock->NowUs(); }
 
   TempPrefix prefix;
   platform::ScopedVirtualClock clock;
   std::shared_ptr<RecordingDevice> device;
-  HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
 // The Windows read time-out rules. At 9600 baud a byte takes 1041.7 us on the wire.

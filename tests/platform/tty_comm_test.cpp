@@ -23,32 +23,13 @@ long MsSince(Clock::time_point t0) {
       std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
 }
 
-class TtyPort : public ::testing::Test {
+class TtyPort : public platform_test::PortTest {
  protected:
   void SetUp() override { prefix.Link("com1", pty.slave()); }
-  void TearDown() override {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  HANDLE Open(DWORD flags = 0) {
-    handle = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         flags, nullptr);
-    return handle;
-  }
-  void SetTimeouts(DWORD interval, DWORD multiplier, DWORD constant) {
-    COMMTIMEOUTS t{interval, multiplier, constant, 1, 250};
-    ASSERT_TRUE(SetCommTimeouts(handle, &t));
-  }
-  std::string Read(DWORD n) {
-    std::string buffer(n, '\0');
-    DWORD got = 0;
-    EXPECT_TRUE(ReadFile(handle, buffer.data(), n, &got, nullptr));
-    buffer.resize(got);
-    return buffer;
-  }
+  HANDLE Open(DWORD flags = 0) { return OpenPort("\\\\.\\COM1", flags); }
 
   TempPrefix prefix;
   Pty pty;
-  HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
 TEST_F(TtyPort, BytesBothWaysAndTheSilentLineTimeOut) {

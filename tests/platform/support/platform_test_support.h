@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -166,6 +169,40 @@ class Pty {
   int master_ = -1;
   std::string slave_;
 };
+
+// A test that works on one COM handle: opening, time-outs, reads; the handle is closed at the
+// end.
+class PortTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  HANDLE OpenPort(const char* path, DWORD flags = 0) {
+    handle =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    return handle;
+  }
+  void SetTimeouts(DWORD interval, DWORD multiplier, DWORD constant, DWORD write_multiplier = 0,
+                   DWORD write_constant = 0) {
+    COMMTIMEOUTS t{interval, multiplier, constant, write_multiplier, write_constant};
+    ASSERT_TRUE(SetCommTimeouts(handle, &t));
+  }
+  std::string Read(DWORD n) {
+    std::string buffer(n, '\0');
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(handle, buffer.data(), n, &got, nullptr));
+    buffer.resize(got);
+    return buffer;
+  }
+
+  HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+// The whole content of a file, as bytes.
+inline std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // The loader's pattern on an overlapped handle: a worker thread waits on its quit, read-done
 // and write-done events, takes each completed one-byte read and starts the next; the owner
