@@ -266,7 +266,9 @@ class TTabSheet : public TWinControl {
 
 enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 
-// Pages with tabs; only the active page shows. The first page added becomes active.
+// Pages with tabs; only the active page shows. While no page was chosen, or when the chosen
+// one left, the first page is the active one (widget sets re-read ActivePage when a tab sheet
+// is inserted or removed).
 class TPageControl : public TWinControl {
  public:
   explicit TPageControl(TComponent* AOwner);
@@ -291,7 +293,7 @@ class TPageControl : public TWinControl {
 
  private:
   friend class TTabSheet;
-  TTabSheet* GetActivePage() const { return active_; }
+  TTabSheet* GetActivePage() const;
   void SetActivePage(TTabSheet* v);
   int GetActivePageIndex() const;
   void SetActivePageIndex(int v);
@@ -300,6 +302,7 @@ class TPageControl : public TWinControl {
   void PageRemoved(TTabSheet* page);
 
   TTabSheet* active_ = nullptr;
+  int pending_index_ = -1;
   bool multi_line_ = false;
   TTabPosition tab_position_ = tpTop;
 };

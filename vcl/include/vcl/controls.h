@@ -148,6 +148,7 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  friend class TCustomForm;
   TWinControl* GetParent() const { return parent_; }
   void SetParent(TWinControl* value);
   int GetLeft() const { return left_; }
@@ -259,6 +260,8 @@ class TWinControl : public TControl {
   virtual void DoExit();
   // The area in which aligned children are laid out (relative to the control).
   virtual void ClientArea(int& left, int& top, int& width, int& height) const;
+  // Called after the children were laid out (a form that sizes itself to them).
+  virtual void ContentsChanged() {}
 
  private:
   friend class TControl;

@@ -200,6 +200,11 @@ class TCustomForm : public TWinControl {
   void SetActiveControl(TWinControl* v);
   void UpdateClientSize();
   void FitToContents();
+  void ContentsChanged() override;
+  // Realizes the form on the widget set and runs OnShow.
+  void Appear();
+  int FrameWidth() const;
+  int FrameHeight() const;
 
   TFormBorderStyle border_style_ = bsSizeable;
   TBorderIcons border_icons_{biSystemMenu, biMinimize, biMaximize};

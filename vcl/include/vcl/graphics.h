@@ -58,7 +58,7 @@ enum TColor : std::int32_t {
   clDefault = 0x20000000,
 };
 
-// The RGB value of a colour (system colours resolved to a classic light scheme).
+// The colour as 0x00BBGGRR, system colours resolved to a classic light scheme.
 std::uint32_t ColorToRGB(TColor color);
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -129,6 +129,12 @@ class TGraphic : public TPersistent {
   virtual void LoadFromFile(const AnsiString& FileName);
   // Decodes an encoded image held in memory; raises EInvalidGraphic when it cannot.
   virtual void LoadFromData(const std::uint8_t* data, std::size_t size) = 0;
+  // Takes the decoded pixels of another image.
+  void CopyFrom(const TGraphic& other) {
+    width_ = other.width_;
+    height_ = other.height_;
+    pixels_ = other.pixels_;
+  }
 
  protected:
   int GetWidth() const { return width_; }

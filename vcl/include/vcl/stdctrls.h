@@ -151,8 +151,9 @@ class TMemo : public TCustomMemo {
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 // A combo box. ItemIndex is -1 when no item is selected; setting it selects the item and sets
-// Text to it (-1 or an index out of range: no selection and an empty text). With
-// csDropDownList, setting Text selects the item with that text (none: -1). Sorted keeps Items
+// Text to it (-1 or an index out of range: no selection and an empty text). Setting Text
+// selects the item with that text, ignoring case (none: -1; with csDropDownList the text then
+// becomes empty). Emptying Items clears the selection and the text. Sorted keeps Items
 // in the list's sorted order. Code that changes ItemIndex or Text does not run OnChange; the
 // user's typing or choice runs OnChange (and OnSelect for a choice).
 class TComboBox : public TWinControl {

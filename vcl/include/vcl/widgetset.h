@@ -12,18 +12,21 @@
 //
 // Components on screen. Controls hold their properties; the widget set mirrors them.
 //  - Insert(c) announces a component: a form when it is first shown (Show, Visible = true, the
-//    main form in Application->Run), then every component owned by it or placed on it, parents
-//    before children and in z-order (bottom first): controls (TControl, with Parent set),
-//    menus (TMainMenu, TPopupMenu) and menu items (TMenuItem, parents first). A control that
-//    gets a realized parent later is inserted then. Before Insert the widget set knows nothing
-//    of a component; at Insert it reads everything it shows from the component's public
-//    properties. c->Realized() is true from Insert to Remove.
+//    main form in Application->Run); then the menus it owns (TMainMenu, TPopupMenu) with their
+//    items (TMenuItem, parents first), then Changed(form, Change::Menu) when it has a Menu;
+//    then the controls placed on it, parents before children and in z-order (bottom first).
+//    A control that gets a realized parent later, or a menu item added to a realized menu, is
+//    inserted then. Before Insert the widget set knows nothing of a component; at Insert it
+//    reads everything it shows from the component's public properties. c->Realized() is true
+//    from Insert to Remove.
 //  - Changed(c, what, index) follows each change of a property the widget set shows, after the
 //    new value is in place (read it from the component). `what` says which group of properties
 //    changed (see Change); index is -1 or, where noted, the item concerned. Widget sets may
 //    ignore a change that does not alter what they show.
-//  - Remove(c) comes before a realized component is destroyed or leaves its realized parent.
-//    Children are removed before their parent.
+//  - Remove(c) comes before a realized component is destroyed or leaves its realized parent
+//    (a move to another parent is Remove, then Insert). Children are removed before their
+//    parent. Remove may come from the component's destructor: use only the address and what
+//    the widget set stored, not the component's virtual functions.
 //  - Layout is the library's: Left, Top, Width and Height of every control are relative to
 //    its parent's client area and already take Align into account. A form's Width and Height
 //    are its outer size and ClientWidth/ClientHeight its client area; Position tells where a
@@ -91,8 +94,7 @@ enum class Change : int {
   Color,       // Color
   Font,        // Font (any of its properties)
   ZOrder,      // the control's place in its parent's Controls
-  Parent,      // the control moved to another realized parent (Remove/Insert are used when
-               // it leaves or joins the realized tree)
+  Parent,      // not sent: a move to another parent is Remove, then Insert
   Items,       // the whole item list: combo box Items, radio group Items, memo Lines,
                // a menu item's sub-items
   ItemAdded,   // one item inserted at `index` (combo, radio group, memo); others unchanged

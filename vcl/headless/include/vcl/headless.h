@@ -160,10 +160,14 @@ class HeadlessWidgetSet : public WidgetSet {
   const std::vector<TPopupMenu*>& Popups() const { return popups_; }
 
  private:
+  struct Known {
+    TControl* control;  // nullptr for menus
+    int repaints;
+    AnsiString painted;
+  };
   void PaintTree(TControl* control);
   Responder responder_;
-  std::map<TComponent*, int> known_;  // -> repaint count
-  std::map<TControl*, AnsiString> painted_;
+  std::map<const TComponent*, Known> known_;
   std::deque<std::function<void()>> actions_;
   std::vector<TPopupMenu*> popups_;
   std::function<void(TControl*)> repaint_hook_;
@@ -191,14 +195,15 @@ class Session {
 HeadlessWidgetSet& Current();
 
 // ---- Finding controls ----
-TComponent* FindAny(TComponent* owner, const AnsiString& name);
-// The component `name` owned by `owner` (a form): raises Error when missing or not a T.
+// The component `name` owned by `owner` (a form); raises Error when it is missing.
+TComponent& FindAny(TComponent* owner, const AnsiString& name);
+// The same, and raises Error when it is not a T.
 template <class T = TComponent>
 T* Find(TComponent* owner, const AnsiString& name) {
-  TComponent* c = FindAny(owner, name);
-  T* t = dynamic_cast<T*>(c);
+  TComponent& c = FindAny(owner, name);
+  T* t = dynamic_cast<T*>(&c);
   if (!t)
-    throw Error("'" + name.str() + "' is a " + c->ClassName().str() + ", not the class asked for");
+    throw Error("'" + name.str() + "' is a " + c.ClassName().str() + ", not the class asked for");
   return t;
 }
 

@@ -1,0 +1,56 @@
+#include "vcl/buttons.h"
+
+#include "gui_internal.h"
+
+using vcl::Change;
+
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), Glyph(new TPicture) {
+  SetBounds(0, 0, 23, 22);
+  Glyph->OnChange = [this](TObject*) { Changed(Change::Picture); };
+}
+
+TSpeedButton::~TSpeedButton() {
+  MarkDestroying();
+  vcl::detail::UnrealizeTree(this);
+  delete Glyph;
+}
+
+void TSpeedButton::SetFlat(bool v) {
+  if (v == flat_) return;
+  flat_ = v;
+  Changed(Change::Style);
+}
+
+void TSpeedButton::SetDown(bool v) {
+  if (group_index_ == 0) v = false;
+  if (v == down_) return;
+  if (!v && !allow_all_up_ && !Loading()) return;  // one of the group stays down
+  down_ = v;
+  Changed(Change::Checked);
+  if (v && Parent())
+    for (int i = 0; i < Parent()->ControlCount; ++i) {
+      auto* other = dynamic_cast<TSpeedButton*>(Parent()->Controls[i]);
+      if (other && other != this && other->group_index_ == group_index_ && other->down_) {
+        other->down_ = false;
+        other->Changed(Change::Checked);
+      }
+    }
+}
+
+void TSpeedButton::Click() {
+  if (group_index_ != 0) {
+    if (down_ && allow_all_up_) {
+      down_ = false;
+      Changed(Change::Checked);
+    } else {
+      SetDown(true);
+    }
+  }
+  TGraphicControl::Click();
+}
+
+void TSpeedButton::SetLayout(TButtonLayout v) {
+  if (v == layout_) return;
+  layout_ = v;
+  Changed(Change::Style);
+}

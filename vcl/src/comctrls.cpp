@@ -1,0 +1,387 @@
+#include "vcl/comctrls.h"
+
+#include <algorithm>
+
+#include "gui_internal.h"
+
+using vcl::Change;
+
+// ---- TTrackBar ----
+
+TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 150, 45);
+}
+
+void TTrackBar::ApplyPosition(int v) {
+  if (Loading()) {
+    position_ = v;
+    return;
+  }
+  v = std::clamp(v, min_, std::max(min_, max_));
+  if (v == position_) return;
+  position_ = v;
+  Changed(Change::Position);
+  if (OnChange) OnChange(this);
+}
+
+void TTrackBar::SetPosition(int v) {
+  ApplyPosition(v);
+}
+
+void TTrackBar::SetMin(int v) {
+  if (v == min_) return;
+  min_ = v;
+  if (Loading()) return;
+  if (max_ < min_) max_ = min_;
+  Changed(Change::Range);
+  ApplyPosition(position_);
+}
+
+void TTrackBar::SetMax(int v) {
+  if (v == max_) return;
+  max_ = v;
+  if (Loading()) return;
+  if (min_ > max_) min_ = max_;
+  Changed(Change::Range);
+  ApplyPosition(position_);
+}
+
+void TTrackBar::Loaded() {
+  TWinControl::Loaded();
+  if (max_ < min_) max_ = min_;
+  position_ = std::clamp(position_, min_, max_);
+}
+
+void TTrackBar::SetFrequency(int v) {
+  if (v == frequency_) return;
+  frequency_ = v;
+  Changed(Change::Range);
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation v) {
+  if (v == orientation_) return;
+  orientation_ = v;
+  Changed(Change::Style);
+}
+
+void TTrackBar::SetTickStyle(TTickStyle v) {
+  if (v == tick_style_) return;
+  tick_style_ = v;
+  Changed(Change::Range);
+}
+
+void TTrackBar::SetTickMarks(TTickMark v) {
+  if (v == tick_marks_) return;
+  tick_marks_ = v;
+  Changed(Change::Range);
+}
+
+// ---- TProgressBar ----
+
+TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 150, 16);
+}
+
+void TProgressBar::SetPosition(int v) {
+  if (!Loading()) v = std::clamp(v, min_, std::max(min_, max_));
+  if (v == position_) return;
+  position_ = v;
+  Changed(Change::Position);
+}
+
+void TProgressBar::SetMin(int v) {
+  if (v == min_) return;
+  min_ = v;
+  if (Loading()) return;
+  if (max_ < min_) max_ = min_;
+  Changed(Change::Range);
+  SetPosition(position_);
+}
+
+void TProgressBar::SetMax(int v) {
+  if (v == max_) return;
+  max_ = v;
+  if (Loading()) return;
+  if (min_ > max_) min_ = max_;
+  Changed(Change::Range);
+  SetPosition(position_);
+}
+
+void TProgressBar::Loaded() {
+  TWinControl::Loaded();
+  if (max_ < min_) max_ = min_;
+  position_ = std::clamp(position_, min_, max_);
+}
+
+void TProgressBar::StepIt() {
+  StepBy(step_);
+}
+
+void TProgressBar::StepBy(int Delta) {
+  // Stepping past the end wraps around to the start, as the common control does.
+  int v = position_ + Delta;
+  if (v > max_) v = min_ + (v - max_ - 1) % std::max(1, max_ - min_ + 1);
+  SetPosition(v);
+}
+
+void TProgressBar::SetOrientation(TProgressBarOrientation v) {
+  if (v == orientation_) return;
+  orientation_ = v;
+  Changed(Change::Style);
+}
+
+void TProgressBar::SetSmooth(bool v) {
+  if (v == smooth_) return;
+  smooth_ = v;
+  Changed(Change::Style);
+}
+
+// ---- Status bar ----
+
+TStatusPanel::TStatusPanel(TCollection* ACollection) : TCollectionItem(ACollection) {}
+
+void TStatusPanel::SetText(const AnsiString& v) {
+  if (v == text_) return;
+  text_ = v;
+  Changed();
+}
+
+void TStatusPanel::SetWidth(int v) {
+  if (v == width_) return;
+  width_ = v;
+  Changed();
+}
+
+void TStatusPanel::SetAlignment(TAlignment v) {
+  if (v == alignment_) return;
+  alignment_ = v;
+  Changed();
+}
+
+void TStatusPanel::SetBevel(TStatusPanelBevel v) {
+  if (v == bevel_) return;
+  bevel_ = v;
+  Changed();
+}
+
+void TStatusPanel::SetStyle(TStatusPanelStyle v) {
+  if (v == style_) return;
+  style_ = v;
+  Changed();
+}
+
+TStatusPanels::TStatusPanels(TStatusBar* AOwner)
+    : TCollection([](TCollection* c) -> TCollectionItem* { return new TStatusPanel(c); },
+                  [AOwner](TCollectionItem* item) {
+                    AOwner->Changed(Change::Panels, item ? item->Index() : -1);
+                  }) {}
+
+TStatusPanel* TStatusPanels::GetPanel(int index) const {
+  return static_cast<TStatusPanel*>(TCollection::Items[index]);
+}
+
+TStatusPanel* TStatusPanels::Add() {
+  return static_cast<TStatusPanel*>(TCollection::Add());
+}
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner), Panels(new TStatusPanels(this)) {
+  SetBounds(0, 0, 150, 19);
+  Align = alBottom;
+}
+
+TStatusBar::~TStatusBar() {
+  MarkDestroying();
+  vcl::detail::UnrealizeTree(this);
+  delete Panels;
+}
+
+void TStatusBar::SetSimplePanel(bool v) {
+  if (v == simple_panel_) return;
+  simple_panel_ = v;
+  Changed(Change::Panels, -1);
+}
+
+void TStatusBar::SetSimpleText(const AnsiString& v) {
+  if (v == simple_text_) return;
+  simple_text_ = v;
+  Changed(Change::Panels, -1);
+}
+
+// ---- Tool bar ----
+
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 150, 29);
+  Align = alTop;
+}
+
+void TToolBar::SetButtonWidth(int v) {
+  if (v == button_width_) return;
+  button_width_ = v;
+  Changed(Change::Style);
+}
+
+void TToolBar::SetButtonHeight(int v) {
+  if (v == button_height_) return;
+  button_height_ = v;
+  Changed(Change::Style);
+}
+
+void TToolBar::SetFlat(bool v) {
+  if (v == flat_) return;
+  flat_ = v;
+  Changed(Change::Style);
+}
+
+void TToolBar::SetShowCaptions(bool v) {
+  if (v == show_captions_) return;
+  show_captions_ = v;
+  Changed(Change::Style);
+}
+
+TToolButton* TToolBar::GetButton(int index) const {
+  int n = 0;
+  for (int i = 0; i < ControlCount; ++i)
+    if (auto* b = dynamic_cast<TToolButton*>(Controls[i]))
+      if (n++ == index) return b;
+  throw EListError("List index out of bounds (" + AnsiString(index) + ")");
+}
+
+int TToolBar::GetButtonCount() const {
+  int n = 0;
+  for (int i = 0; i < ControlCount; ++i)
+    if (dynamic_cast<TToolButton*>(Controls[i])) ++n;
+  return n;
+}
+
+TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetBounds(0, 0, 23, 22);
+}
+
+void TToolButton::SetStyle(TToolButtonStyle v) {
+  if (v == style_) return;
+  style_ = v;
+  Changed(Change::Style);
+}
+
+void TToolButton::SetDown(bool v) {
+  if (v == down_) return;
+  down_ = v;
+  Changed(Change::Checked);
+}
+
+void TToolButton::Click() {
+  if (style_ == tbsSeparator || style_ == tbsDivider) return;
+  if (style_ == tbsCheck) SetDown(!down_);
+  TGraphicControl::Click();
+}
+
+// ---- Pages ----
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {}
+
+TTabSheet::~TTabSheet() {
+  MarkDestroying();
+  vcl::detail::UnrealizeTree(this);
+}
+
+TPageControl* TTabSheet::GetPageControl() const {
+  return dynamic_cast<TPageControl*>(Parent());
+}
+
+void TTabSheet::SetPageControl(TPageControl* v) {
+  Parent = v;
+}
+
+int TTabSheet::GetPageIndex() const {
+  TPageControl* pc = GetPageControl();
+  if (!pc) return -1;
+  for (int i = 0; i < pc->PageCount; ++i)
+    if (pc->Pages[i] == this) return i;
+  return -1;
+}
+
+void TTabSheet::SetTabVisible(bool v) {
+  if (v == tab_visible_) return;
+  tab_visible_ = v;
+  Changed(Change::Visible);
+}
+
+bool TTabSheet::GetShowing() const {
+  TPageControl* pc = GetPageControl();
+  return Visible() && pc && pc->ActivePage() == this && pc->Showing();
+}
+
+TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 289, 193);
+}
+
+void TPageControl::ClientArea(int& left, int& top, int& width, int& height) const {
+  left = 4;
+  top = 24;
+  width = GetClientWidth() - 8;
+  height = GetClientHeight() - 28;
+}
+
+TTabSheet* TPageControl::GetActivePage() const {
+  if (active_)
+    for (int i = 0; i < ControlCount; ++i)
+      if (Controls[i] == active_) return active_;
+  return GetPageCount() > 0 ? GetPage(0) : nullptr;
+}
+
+void TPageControl::SetActivePage(TTabSheet* v) {
+  if (v && v->PageControl() != this) return;
+  if (v == GetActivePage() && v == active_) return;
+  active_ = v;
+  Changed(Change::ActivePage);
+}
+
+int TPageControl::GetActivePageIndex() const {
+  TTabSheet* page = GetActivePage();
+  return page ? page->PageIndex() : -1;
+}
+
+void TPageControl::SetActivePageIndex(int v) {
+  if (Loading()) {
+    pending_index_ = v;
+    return;
+  }
+  SetActivePage(v >= 0 && v < GetPageCount() ? GetPage(v) : nullptr);
+}
+
+TTabSheet* TPageControl::GetPage(int index) const {
+  int n = 0;
+  for (int i = 0; i < ControlCount; ++i)
+    if (auto* page = dynamic_cast<TTabSheet*>(Controls[i]))
+      if (n++ == index) return page;
+  throw EListError("List index out of bounds (" + AnsiString(index) + ")");
+}
+
+int TPageControl::GetPageCount() const {
+  int n = 0;
+  for (int i = 0; i < ControlCount; ++i)
+    if (dynamic_cast<TTabSheet*>(Controls[i])) ++n;
+  return n;
+}
+
+void TPageControl::UserSelect(int index) {
+  if (index < 0 || index >= GetPageCount()) return;
+  TTabSheet* page = GetPage(index);
+  if (page == GetActivePage()) return;
+  SetActivePage(page);
+  if (OnChange) OnChange(this);
+}
+
+void TPageControl::Loaded() {
+  TWinControl::Loaded();
+  if (pending_index_ >= 0 && pending_index_ < GetPageCount()) active_ = GetPage(pending_index_);
+  pending_index_ = -1;
+}
+
+void TPageControl::PageRemoved(TTabSheet* page) {
+  if (active_ == page) active_ = nullptr;
+}
+
+// ---- TRichEdit ----
+
+TRichEdit::TRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {}

@@ -1,0 +1,115 @@
+#include "vcl/dialogs.h"
+
+#include <cstring>
+
+#include "gui_internal.h"
+#include "vcl/filectrl.h"
+#include "vcl/shlobj.h"
+
+void ShowMessage(const AnsiString& Msg) {
+  vcl::detail::RequireWidgetSet().ShowMessage(Msg, vcl::detail::ApplicationTitle());
+}
+
+int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {
+  int flags = MB_OK;
+  if (Buttons.Contains(mbYes) && Buttons.Contains(mbNo))
+    flags = Buttons.Contains(mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+  else if (Buttons.Contains(mbAbort) || Buttons.Contains(mbIgnore))
+    flags = MB_ABORTRETRYIGNORE;
+  else if (Buttons.Contains(mbRetry))
+    flags = MB_RETRYCANCEL;
+  else if (Buttons.Contains(mbCancel))
+    flags = MB_OKCANCEL;
+  switch (DlgType) {
+    case mtWarning:
+      flags |= MB_ICONWARNING;
+      break;
+    case mtError:
+      flags |= MB_ICONERROR;
+      break;
+    case mtInformation:
+      flags |= MB_ICONINFORMATION;
+      break;
+    case mtConfirmation:
+      flags |= MB_ICONQUESTION;
+      break;
+    case mtCustom:
+      break;
+  }
+  static const char* const kCaptions[] = {"Warning", "Error", "Information", "Confirm", ""};
+  AnsiString caption =
+      DlgType == mtCustom ? vcl::detail::ApplicationTitle() : AnsiString(kCaptions[DlgType]);
+  return vcl::detail::RequireWidgetSet().MessageBox(Msg, caption, flags);
+}
+
+TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TOpenDialog::Execute() {
+  if (!vcl::detail::RequireWidgetSet().OpenDialog(this)) return false;
+  AnsiString ext = default_ext_;
+  while (!ext.IsEmpty() && (ext[1] == '*' || ext[1] == '.')) ext.Delete(1, 1);
+  if (!ext.IsEmpty() && !file_name_.IsEmpty() && ExtractFileExt(file_name_).IsEmpty())
+    file_name_ += "." + ext;
+  return true;
+}
+
+TSaveDialog::TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
+
+// ---- The class library's folder dialog ----
+
+bool SelectDirectory(AnsiString& Directory, TSelectDirOpts Options, int) {
+  vcl::WidgetSet& ws = vcl::detail::RequireWidgetSet();
+  AnsiString folder = Directory;
+  for (;;) {
+    if (!ws.SelectFolder(folder, Options)) return false;
+    if (folder.IsEmpty() || DirectoryExists(folder)) break;
+    if (!Options.Contains(sdAllowCreate)) {
+      ws.MessageBox("The folder " + folder + " does not exist.", vcl::detail::ApplicationTitle(),
+                    MB_OK | MB_ICONWARNING);
+      continue;
+    }
+    if (Options.Contains(sdPrompt) &&
+        ws.MessageBox("The folder " + folder + " does not exist. Create it?",
+                      vcl::detail::ApplicationTitle(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+      continue;
+    if (Options.Contains(sdPerformCreate)) ForceDirectories(folder);
+    break;
+  }
+  Directory = folder;
+  return true;
+}
+
+// ---- The shell's folder browser ----
+
+struct ITEMIDLIST {
+  char path[MAX_PATH];
+};
+
+LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA lpbi) {
+  if (!lpbi) return nullptr;
+  AnsiString folder;
+  AnsiString title = lpbi->lpszTitle ? lpbi->lpszTitle : "";
+  if (!vcl::detail::RequireWidgetSet().BrowseForFolder(title, folder)) return nullptr;
+  auto* list = new ITEMIDLIST{};
+  std::strncpy(list->path, folder.c_str(), MAX_PATH - 1);
+  if (lpbi->pszDisplayName) {
+    AnsiString name = ExtractFileName(folder);
+    if (name.IsEmpty()) name = folder;
+    std::strncpy(lpbi->pszDisplayName, name.c_str(), MAX_PATH - 1);
+    lpbi->pszDisplayName[MAX_PATH - 1] = '\0';
+  }
+  return list;
+}
+
+BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath) {
+  if (!pidl || !pszPath) return FALSE;
+  std::strncpy(pszPath, pidl->path, MAX_PATH - 1);
+  pszPath[MAX_PATH - 1] = '\0';
+  return pidl->path[0] != '\0';
+}
+
+void CoTaskMemFree(LPVOID pv) {
+  delete static_cast<ITEMIDLIST*>(pv);
+}
