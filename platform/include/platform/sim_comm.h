@@ -41,6 +41,9 @@ class Line {
   virtual Clock& clock() = 0;
 };
 
+// Callbacks run under the platform's lock, on the thread that moved time on (a host call, a
+// Sleep, or on the real clock the timer thread): they must not block or call blocking Win32
+// functions; Line calls from them are fine. Install a virtual clock before opening the port.
 class Device {
  public:
   virtual ~Device() = default;
