@@ -58,9 +58,11 @@ class TrakmonTest : public vcl::headless::FormTest {
   std::string IniPath() const { return dir_ + "/Trakmon.INI"; }
   const std::string& dir() const { return dir_; }
 
-  // Creates the main window as the program does (constructor, then FormCreate).
+  // Creates the main window as the program does (constructor, then FormCreate) and shows it,
+  // as the message loop does.
   TML_Form* CreateMainForm() {
     Application->CreateForm<TML_Form>(&ML_Form);
+    ML_Form->Show();
     return ML_Form;
   }
 
