@@ -88,6 +88,37 @@ class CommObject : public Object {
   const bool overlapped;
   COMMTIMEOUTS timeouts{};
   DWORD mask = 0;
+
+ protected:
+  // Files an operation in its queue, a write through QueueWrite; false (with the last error)
+  // when a comm-event wait is pending already.
+  bool Enqueue(const std::shared_ptr<IoOp>& op) {
+    switch (op->type) {
+      case IoOp::Read:
+        reads_.push_back(op);
+        break;
+      case IoOp::Write:
+        QueueWrite(op);
+        break;
+      case IoOp::WaitEvent:
+        if (wait_) return Fail(ERROR_INVALID_PARAMETER);
+        wait_ = op;
+        break;
+    }
+    return true;
+  }
+  virtual void QueueWrite(const std::shared_ptr<IoOp>& op) { writes_.push_back(op); }
+  // Ends every pending operation with `error` (writes through EndWrites).
+  void AbortEverything(DWORD error) {
+    AbortOps(reads_, error);
+    EndWrites(error);
+    EndWait(wait_, 0, error);
+  }
+  virtual void EndWrites(DWORD error) { AbortOps(writes_, error); }
+
+  std::deque<std::shared_ptr<IoOp>> reads_, writes_;
+  std::shared_ptr<IoOp> wait_;
+  DWORD events_ = 0;  // occurred and in the mask, not yet reported
 };
 
 }  // namespace platform::detail

@@ -140,9 +140,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     if (flags & PURGE_RXABORT) AbortOps(reads_, ERROR_OPERATION_ABORTED);
     // Only what has arrived is dropped; bytes still on the wire arrive later.
     if (flags & PURGE_RXCLEAR) rx_.clear();
-    if (flags & PURGE_TXABORT) {
-      while (!writes_.empty()) EndWrite(writes_.front(), ERROR_OPERATION_ABORTED);
-    }
+    if (flags & PURGE_TXABORT) EndWrites(ERROR_OPERATION_ABORTED);
     // PURGE_TXCLEAR: a write completes only once its bytes have left, so no driver buffer
     // holds anything to clear.
     Reschedule();
@@ -186,18 +184,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   }
   bool Start(const std::shared_ptr<IoOp>& op) override {
     if (vanished_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    switch (op->type) {
-      case IoOp::Read:
-        reads_.push_back(op);
-        break;
-      case IoOp::Write:
-        QueueWrite(op);
-        break;
-      case IoOp::WaitEvent:
-        if (wait_) return Fail(ERROR_INVALID_PARAMETER);
-        wait_ = op;
-        break;
-    }
+    if (!Enqueue(op)) return false;
     Service();
     return true;
   }
@@ -206,9 +193,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
 
   bool Close() override {
     Lock lock(Mutex());
-    AbortOps(reads_, ERROR_OPERATION_ABORTED);
-    while (!writes_.empty()) EndWrite(writes_.front(), ERROR_OPERATION_ABORTED);
-    EndWait(wait_, 0, ERROR_OPERATION_ABORTED);
+    AbortEverything(ERROR_OPERATION_ABORTED);
     to_host_.clear();
     timer_.Cancel();
     closed_ = true;
@@ -248,9 +233,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     if (vanished_ || closed_) return;
     vanished_ = true;
     attachment_->vanished = true;
-    AbortOps(reads_, ERROR_DEVICE_NOT_CONNECTED);
-    while (!writes_.empty()) EndWrite(writes_.front(), ERROR_DEVICE_NOT_CONNECTED);
-    EndWait(wait_, 0, ERROR_DEVICE_NOT_CONNECTED);
+    AbortEverything(ERROR_DEVICE_NOT_CONNECTED);
     to_host_.clear();
     rx_.clear();
     timer_.Cancel();
@@ -269,7 +252,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     if (notify) device_->OnModemLines(*line_, rts, dtr);
   }
 
-  void QueueWrite(const std::shared_ptr<IoOp>& op) {
+  void QueueWrite(const std::shared_ptr<IoOp>& op) override {
     if (op->size == 0) {
       CompleteOp(*op, ERROR_SUCCESS);
       return;
@@ -308,6 +291,10 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
     }
     to_device_free_ns_ = to_device_.empty() ? std::min(to_device_free_ns_, now_ns) : t;
     CompleteOp(*keep, error);
+  }
+
+  void EndWrites(DWORD error) override {
+    while (!writes_.empty()) EndWrite(writes_.front(), error);
   }
 
   bool RxWanted() const { return !reads_.empty() || (wait_ && (mask & EV_RXCHAR)); }
@@ -430,9 +417,6 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   std::deque<std::uint8_t> rx_;
   std::deque<WireByte> to_host_, to_device_;
   std::uint64_t to_host_free_ns_ = 0, to_device_free_ns_ = 0;
-  std::deque<std::shared_ptr<IoOp>> reads_, writes_;
-  std::shared_ptr<IoOp> wait_;
-  DWORD events_ = 0;
   DWORD modem_ = 0;
   bool vanished_ = false, closed_ = false, servicing_ = false;
   Timer timer_;

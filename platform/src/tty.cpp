@@ -260,18 +260,7 @@ class TtyPort : public CommObject {
 
   bool Start(const std::shared_ptr<IoOp>& op) override {
     if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    switch (op->type) {
-      case IoOp::Read:
-        reads_.push_back(op);
-        break;
-      case IoOp::Write:
-        writes_.push_back(op);
-        break;
-      case IoOp::WaitEvent:
-        if (wait_) return Fail(ERROR_INVALID_PARAMETER);
-        wait_ = op;
-        break;
-    }
+    if (!Enqueue(op)) return false;
     Service();
     Wake();
     return true;
@@ -284,9 +273,7 @@ class TtyPort : public CommObject {
     {
       Lock lock(Mutex());
       stopping_ = true;
-      AbortOps(reads_, ERROR_OPERATION_ABORTED);
-      AbortOps(writes_, ERROR_OPERATION_ABORTED);
-      EndWait(wait_, 0, ERROR_OPERATION_ABORTED);
+      AbortEverything(ERROR_OPERATION_ABORTED);
       Wake();
     }
     if (io_.joinable()) io_.join();
@@ -325,9 +312,7 @@ class TtyPort : public CommObject {
   // The device is gone (unplugged, or the far side of the pseudo-terminal closed).
   void Gone() {
     gone_ = true;
-    AbortOps(reads_, ERROR_DEVICE_NOT_CONNECTED);
-    AbortOps(writes_, ERROR_DEVICE_NOT_CONNECTED);
-    EndWait(wait_, 0, ERROR_DEVICE_NOT_CONNECTED);
+    AbortEverything(ERROR_DEVICE_NOT_CONNECTED);
   }
 
   static bool GoneErrno(int err) {
@@ -453,9 +438,6 @@ class TtyPort : public CommObject {
   bool has_modem_lines_ = false;
   int last_modem_ = 0;
   DCB shadow_ = DefaultShadow();
-  std::deque<std::shared_ptr<IoOp>> reads_, writes_;
-  std::shared_ptr<IoOp> wait_;
-  DWORD events_ = 0;
 };
 
 }  // namespace
