@@ -280,8 +280,8 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
                    LPDWORD lpReserved, LPDWORD lpType, BYTE* lpData, LPDWORD lpcbData);
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       BYTE* lpData, LPDWORD lpcbData);
-// The keys are read only: these fail with ERROR_ACCESS_DENIED (ERROR_FILE_NOT_FOUND for a key
-// that does not exist, ERROR_INVALID_HANDLE for a bad one).
+// The keys are read only: RegCreateKeyExA opens an existing key for reading and creates none,
+// writes and deletions fail with ERROR_ACCESS_DENIED (a bad key: ERROR_INVALID_HANDLE).
 constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
