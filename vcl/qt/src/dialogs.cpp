@@ -1,0 +1,264 @@
+#include "dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "program_paths.h"
+#include "qt_text.h"
+#include "registry.h"
+
+namespace vcl::qt::detail {
+
+const char* const kOkText = "ОК";
+const char* const kCancelText = "Отмена";
+const char* const kYesText = "Да";
+const char* const kNoText = "Нет";
+
+namespace {
+
+struct ButtonSpec {
+  const char* text;
+  int id;
+};
+
+std::vector<ButtonSpec> ButtonsFor(int flags) {
+  switch (flags & 0xF) {
+    case MB_OKCANCEL:
+      return {{kOkText, IDOK}, {kCancelText, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+      return {{"Прервать", IDABORT}, {"Повтор", IDRETRY}, {"Пропустить", IDIGNORE}};
+    case MB_YESNOCANCEL:
+      return {{kYesText, IDYES}, {kNoText, IDNO}, {kCancelText, IDCANCEL}};
+    case MB_YESNO:
+      return {{kYesText, IDYES}, {kNoText, IDNO}};
+    case MB_RETRYCANCEL:
+      return {{"Повтор", IDRETRY}, {kCancelText, IDCANCEL}};
+    default:
+      return {{kOkText, IDOK}};
+  }
+}
+
+QMessageBox::Icon IconFor(int flags) {
+  switch (flags & 0xF0) {
+    case MB_ICONSTOP:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONWARNING:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& caption,
+                  int flags) {
+  registry.ShowPendingForms();
+  QMessageBox box(registry.ModalParent());
+  box.setWindowTitle(Q(caption));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(Q(text));
+  box.setIcon(IconFor(flags));
+  std::vector<ButtonSpec> specs = ButtonsFor(flags);
+  std::vector<QPushButton*> buttons;
+  QPushButton* escape = nullptr;
+  // Action roles keep the Windows order of the buttons; Esc and the title bar's close answer
+  // Cancel, or the only button; a box with Yes and No (and no Cancel) cannot be closed.
+  for (const ButtonSpec& spec : specs) {
+    QPushButton* b = box.addButton(QString::fromUtf8(spec.text), QMessageBox::ActionRole);
+    buttons.push_back(b);
+    if (spec.id == IDCANCEL) escape = b;
+  }
+  if (!escape && buttons.size() == 1) escape = buttons.front();
+  if (escape)
+    box.setEscapeButton(escape);
+  else
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+  std::size_t default_index = static_cast<std::size_t>((flags >> 8) & 0xF);
+  box.setDefaultButton(buttons[std::min(default_index, buttons.size() - 1)]);
+
+  // The safe answer: Cancel, else No, else the first button.
+  QPushButton* safe = escape;
+  for (std::size_t i = 0; i < specs.size() && !safe; ++i)
+    if (specs[i].id == IDNO) safe = buttons[i];
+  if (!safe) safe = buttons.front();
+  registry.ExecModal(
+      box, [safe] { safe->click(); }, Q(text));
+
+  QAbstractButton* clicked = box.clickedButton();
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i] == clicked) return specs[i].id;
+  if (escape)
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+      if (buttons[i] == escape) return specs[i].id;
+  return IDCANCEL;
+}
+
+QStringList NameFilters(const AnsiString& filter) {
+  QStringList parts = Q(filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+    for (QString& p : patterns) {
+      p = p.trimmed();
+      // "*.*" means every file, also those without an extension.
+      if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+    }
+    QString joined = patterns.join(u' ');
+    // A description that already lists its patterns in parentheses keeps them once.
+    qsizetype open = description.lastIndexOf(u'(');
+    if (open > 0 && description.endsWith(u')')) description = description.left(open).trimmed();
+    filters << description + QStringLiteral(" (") + joined + u')';
+  }
+  return filters;
+}
+
+bool RunOpenDialog(Registry& registry, TOpenDialog* d) {
+  registry.ShowPendingForms();
+  bool save = dynamic_cast<TSaveDialog*>(d) != nullptr;
+  TOpenOptions options = d->Options;
+  QString title = Q(d->Title);
+  if (title.isEmpty()) title = QString::fromUtf8(save ? "Сохранить как" : "Открыть");
+  QFileDialog dialog(registry.ModalParent(), title);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  if (save)
+    dialog.setFileMode(QFileDialog::AnyFile);
+  else if (options.Contains(ofAllowMultiSelect))
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+  else if (options.Contains(ofFileMustExist))
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  else
+    dialog.setFileMode(QFileDialog::AnyFile);
+  if (save && !options.Contains(ofOverwritePrompt))
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(save ? "Сохранить" : "Открыть"));
+  dialog.setLabelText(QFileDialog::Reject, QString::fromUtf8(kCancelText));
+
+  QStringList filters = NameFilters(d->Filter);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    int index = d->FilterIndex;
+    dialog.selectNameFilter(filters.value(index >= 1 && index <= filters.size() ? index - 1 : 0));
+  }
+  // The start folder: InitialDir, else the process's current directory.
+  QString folder = RealPath(d->InitialDir);
+  dialog.setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
+  AnsiString preset = d->FileName;
+  if (!preset.IsEmpty()) {
+    bool has_folder = preset.Pos("\\") > 0 || preset.Pos("/") > 0 || preset.Pos(":") > 0;
+    dialog.selectFile(has_folder ? RealPath(preset) : Q(preset));
+  }
+  AnsiString composed = !d->InitialDir().IsEmpty() ? d->InitialDir() : preset;
+
+  if (registry.ExecModal(
+          dialog, [&dialog] { dialog.reject(); }, title) != QDialog::Accepted)
+    return false;
+  QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return false;
+  d->FileName = ProgramPath(files.front(), composed);
+  qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+  if (chosen >= 0) d->FilterIndex = static_cast<int>(chosen) + 1;
+  return true;
+}
+
+// ---- Folder dialogs ----
+
+FolderDialog::FolderDialog(QWidget* parent, const QString& window_title, const QString& text,
+                           bool with_edit)
+    : QDialog(parent), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)) {
+  setWindowTitle(window_title);
+  auto* layout = new QVBoxLayout(this);
+  auto* label = new QLabel(text, this);
+  label->setWordWrap(true);
+  label->setTextFormat(Qt::PlainText);
+  layout->addWidget(label);
+  if (with_edit) {
+    edit_ = new QLineEdit(this);
+    edit_->setObjectName(QStringLiteral("folderEdit"));
+    label->setBuddy(edit_);
+    layout->addWidget(edit_);
+  }
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  model_->setRootPath(QStringLiteral("/"));
+  tree_->setObjectName(QStringLiteral("folderTree"));
+  tree_->setModel(model_);
+  tree_->setRootIndex(model_->index(QStringLiteral("/")));
+  for (int column = 1; column < model_->columnCount(); ++column) tree_->hideColumn(column);
+  tree_->header()->hide();
+  tree_->setAccessibleName(text);
+  layout->addWidget(tree_, 1);
+  auto* buttons = new QDialogButtonBox(this);
+  ok_ = buttons->addButton(QString::fromUtf8(kOkText), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QString::fromUtf8(kCancelText), QDialogButtonBox::RejectRole);
+  layout->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (edit_ && current.isValid())
+              edit_->setText(Q(ProgramPath(model_->filePath(current), A(composed_))));
+            if (!edit_) ok_->setEnabled(current.isValid());
+          });
+  if (!edit_) ok_->setEnabled(false);
+  resize(360, 400);
+}
+
+void FolderDialog::Select(const QString& real_path, const QString& shown) {
+  composed_ = shown;
+  if (!real_path.isEmpty() && QFileInfo(real_path).isDir()) {
+    QModelIndex index = model_->index(QDir::cleanPath(real_path));
+    if (index.isValid()) {
+      tree_->setCurrentIndex(index);
+      tree_->scrollTo(index);
+    }
+  }
+  if (edit_) edit_->setText(shown);
+}
+
+QString FolderDialog::Chosen() const {
+  if (edit_) return edit_->text();
+  QModelIndex current = tree_->currentIndex();
+  return current.isValid() ? model_->filePath(current) : QString();
+}
+
+bool RunFolderBrowser(Registry& registry, const AnsiString& title, AnsiString& folder) {
+  registry.ShowPendingForms();
+  FolderDialog dialog(registry.ModalParent(), QString::fromUtf8("Обзор папок"), Q(title), false);
+  // The browser opens at the given folder, else at drive C.
+  AnsiString start = folder.IsEmpty() ? AnsiString("c:\\") : folder;
+  dialog.Select(RealPath(start), Q(start));
+  if (registry.ExecModal(
+          dialog, [&dialog] { dialog.reject(); }, Q(title)) != QDialog::Accepted)
+    return false;
+  QString chosen = dialog.Chosen();
+  if (chosen.isEmpty()) return false;
+  folder = ProgramPath(chosen, folder);
+  return true;
+}
+
+bool RunSelectFolder(Registry& registry, AnsiString& folder, TSelectDirOpts options) {
+  registry.ShowPendingForms();
+  QString text = QString::fromUtf8(
+      options.Contains(sdAllowCreate) ? "Папка (можно ввести имя новой папки):" : "Папка:");
+  FolderDialog dialog(registry.ModalParent(), QString::fromUtf8("Выбор папки"), text, true);
+  dialog.Select(RealPath(folder), Q(folder));
+  if (registry.ExecModal(
+          dialog, [&dialog] { dialog.reject(); }, text) != QDialog::Accepted)
+    return false;
+  folder = A(dialog.Chosen());
+  return true;
+}
+
+}  // namespace vcl::qt::detail

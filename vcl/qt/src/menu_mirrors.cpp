@@ -1,0 +1,170 @@
+#include "menu_mirrors.h"
+
+#include <QFont>
+
+#include "form_mirror.h"
+#include "qt_text.h"
+#include "registry.h"
+
+namespace vcl::qt::detail {
+
+MenuMirror::MenuMirror(Registry& registry, TMenu* menu) : Mirror(registry, menu) {}
+
+// ---- The main menu ----
+
+MainMenuMirror::MainMenuMirror(Registry& registry, TMainMenu* menu)
+    : MenuMirror(registry, menu), bar_(new QMenuBar), owner_(menu->Owner()) {
+  bar_->setObjectName(Q(menu->Name));
+  bar_->setNativeMenuBar(false);
+  bar_->hide();
+  registry.AddWidget(bar_, this);
+}
+
+MainMenuMirror::~MainMenuMirror() {
+  if (!bar_) return;
+  registry().RemoveWidget(bar_);
+  bool attached = bar_->parentWidget() != nullptr;
+  bar_->hide();
+  bar_->setParent(nullptr);
+  registry().Dispose(bar_);
+  if (attached)
+    if (auto* form = registry().FindAs<FormMirror>(owner_)) form->Apply(Change::Menu, -1);
+}
+
+void MainMenuMirror::ItemsChanged() {
+  if (auto* form = registry().FindAs<FormMirror>(owner_))
+    if (form->MenuBar() == bar_) form->MenuChanged();
+}
+
+// ---- Pop-up menus ----
+
+PopupMenuMirror::PopupMenuMirror(Registry& registry, TPopupMenu* menu)
+    : MenuMirror(registry, menu), menu_(new QMenu) {
+  menu_->setObjectName(Q(menu->Name));
+  registry.AddWidget(menu_, this);
+}
+
+PopupMenuMirror::~PopupMenuMirror() {
+  if (!menu_) return;
+  registry().RemoveWidget(menu_);
+  menu_->hide();
+  registry().Dispose(menu_);
+}
+
+void PopupMenuMirror::Popup(int x, int y) {
+  if (menu_) menu_->exec(QPoint(x, y));
+}
+
+// ---- Items ----
+
+MenuItemMirror::MenuItemMirror(Registry& registry, TMenuItem* item, bool root)
+    : Mirror(registry, item), root_(root) {
+  if (root_) return;
+  action_ = new QAction;
+  action_->setObjectName(Q(item->Name));
+  QObject::connect(action_, &QAction::triggered, link(), [this] {
+    TMenuItem* it = this->item();
+    // The library decides Checked (AutoCheck); the action toggled on its own.
+    User([it] { input::Click(it); },
+         [](Mirror& m) {
+           if (auto* self = dynamic_cast<MenuItemMirror*>(&m)) self->ApplyProperties();
+         });
+  });
+}
+
+MenuItemMirror::~MenuItemMirror() {
+  // Deleting the action takes it out of every menu that shows it.
+  if (action_) {
+    action_->setMenu(nullptr);
+    action_->setVisible(false);
+    registry().Dispose(action_);
+  }
+  if (submenu_) {
+    submenu_->hide();
+    registry().Dispose(submenu_);
+  }
+}
+
+void MenuItemMirror::ApplyAll() {
+  if (root_) {
+    Rebuild();
+    return;
+  }
+  ApplyProperties();
+  Rebuild();
+  if (auto* parent = registry().FindAs<MenuItemMirror>(item()->Parent())) parent->Rebuild();
+}
+
+void MenuItemMirror::Apply(Change what, int index) {
+  if (what == Change::Items) {
+    Rebuild();
+    return;
+  }
+  if (root_) return;
+  ApplyProperties();
+  // A separator or a hidden item changes the look of its menu only; the bar's height may
+  // change when a top-level item comes or goes.
+  if (what == Change::Visible && item()->Parent() && !item()->Parent()->Parent())
+    if (auto* menu = registry().FindAs<MenuMirror>(item()->GetParentMenu())) menu->ItemsChanged();
+}
+
+void MenuItemMirror::ApplyProperties() {
+  if (!action_) return;
+  TMenuItem* it = item();
+  action_->setSeparator(it->IsLine());
+  action_->setText(Q(it->Caption));
+  action_->setEnabled(it->Enabled);
+  action_->setVisible(it->Visible);
+  bool checkable = it->Checked || it->AutoCheck || it->RadioItem;
+  action_->setCheckable(checkable);
+  action_->setChecked(it->Checked);
+  action_->setShortcut(ShortCutSequence(it->ShortCut));
+  action_->setStatusTip(LongHint(it->Hint));
+  action_->setToolTip(ShortHint(it->Hint));
+  QFont font = action_->font();
+  font.setBold(it->Default);
+  action_->setFont(font);
+}
+
+void MenuItemMirror::Rebuild() {
+  TMenuItem* it = item();
+  QWidget* target = nullptr;
+  if (root_) {
+    if (auto* menu = registry().FindAs<MenuMirror>(it->GetParentMenu())) target = menu->Target();
+  } else if (it->Count > 0) {
+    if (!submenu_) {
+      submenu_ = new QMenu;
+      submenu_->setObjectName(Q(it->Name) + QStringLiteral("_menu"));
+      registry().AddWidget(submenu_, this);
+    }
+    submenu_->setTitle(Q(it->Caption));
+    action_->setMenu(submenu_);
+    target = submenu_;
+  } else if (action_->menu()) {
+    action_->setMenu(nullptr);
+  }
+  if (!target) return;
+  for (QAction* a : target->actions()) target->removeAction(a);
+  for (int i = 0; i < it->Count; ++i)
+    if (auto* child = registry().FindAs<MenuItemMirror>(it->Items[i]))
+      if (child->action_) target->addAction(child->action_);
+  if (root_)
+    if (auto* menu = registry().FindAs<MenuMirror>(it->GetParentMenu())) menu->ItemsChanged();
+}
+
+std::unique_ptr<Mirror> CreateMenuMirror(Registry& registry, TComponent* component) {
+  if (auto* menu = dynamic_cast<TMainMenu*>(component))
+    return std::make_unique<MainMenuMirror>(registry, menu);
+  if (auto* menu = dynamic_cast<TPopupMenu*>(component))
+    return std::make_unique<PopupMenuMirror>(registry, menu);
+  if (auto* item = dynamic_cast<TMenuItem*>(component)) {
+    TMenu* menu = item->GetParentMenu();
+    bool root = !item->Parent() && menu && menu->Items == item;
+    // A loose item (not in a menu) or one whose menu is not shown is not shown either.
+    if (!menu || !registry.Find(menu)) return nullptr;
+    return std::make_unique<MenuItemMirror>(registry, item, root);
+  }
+  return nullptr;
+}
+
+}  // namespace vcl::qt::detail

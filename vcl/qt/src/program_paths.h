@@ -1,0 +1,20 @@
+// Paths between the programs' texts (Windows-style "c:\Tc\WorkDir" or absolute, code page 1251)
+// and the real file system, both ways.
+#pragma once
+
+#include <QString>
+
+#include "vcl/vcl.h"
+
+namespace vcl::qt::detail {
+
+// The real path a program's text names (empty text: empty).
+QString RealPath(const AnsiString& program_path);
+
+// The program's text for a real path: a path inside a drive's folder becomes "<letter>:\..."
+// unless `composed` (what the program gave: a start folder or file name) is an absolute POSIX
+// path; a path outside every drive stays as it is. The drive letter takes the case that
+// `composed` uses for the same letter, else upper case.
+AnsiString ProgramPath(const QString& real_path, const AnsiString& composed);
+
+}  // namespace vcl::qt::detail
