@@ -1,5 +1,6 @@
 #include "vcl/dialogs.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gui_internal.h"
@@ -87,26 +88,33 @@ struct ITEMIDLIST {
   char path[MAX_PATH];
 };
 
+namespace {
+// Copies at most MAX_PATH - 1 characters and the terminating 0.
+void CopyPath(char* to, const char* from) {
+  std::size_t n = std::min<std::size_t>(std::strlen(from), MAX_PATH - 1);
+  std::memcpy(to, from, n);
+  to[n] = '\0';
+}
+}  // namespace
+
 LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA lpbi) {
   if (!lpbi) return nullptr;
   AnsiString folder;
   AnsiString title = lpbi->lpszTitle ? lpbi->lpszTitle : "";
   if (!vcl::detail::RequireWidgetSet().BrowseForFolder(title, folder)) return nullptr;
   auto* list = new ITEMIDLIST{};
-  std::strncpy(list->path, folder.c_str(), MAX_PATH - 1);
+  CopyPath(list->path, folder.c_str());
   if (lpbi->pszDisplayName) {
     AnsiString name = ExtractFileName(folder);
     if (name.IsEmpty()) name = folder;
-    std::strncpy(lpbi->pszDisplayName, name.c_str(), MAX_PATH - 1);
-    lpbi->pszDisplayName[MAX_PATH - 1] = '\0';
+    CopyPath(lpbi->pszDisplayName, name.c_str());
   }
   return list;
 }
 
 BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath) {
   if (!pidl || !pszPath) return FALSE;
-  std::strncpy(pszPath, pidl->path, MAX_PATH - 1);
-  pszPath[MAX_PATH - 1] = '\0';
+  CopyPath(pszPath, pidl->path);
   return pidl->path[0] != '\0';
 }
 

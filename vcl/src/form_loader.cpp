@@ -877,7 +877,8 @@ void LoadChild(TComponent* parent, const dfm::Object& obj, LoadContext& ctx,
 }  // namespace
 
 void LoadObjectTree(TCustomForm* form, const dfm::Object& root, FormBinding& binding) {
-  binding.SetSource(binding.resource() ? binding.resource()->file : "form", root.class_name);
+  binding.SetSource(binding.resource() ? binding.resource()->file : binding.file(),
+                    root.class_name);
   LoadContext ctx{form, binding, root.name.empty() ? root.class_name : root.name, {}};
   std::vector<TComponent*> created;
   form->SetLoading(true);

@@ -39,6 +39,15 @@ vcl::detail::FormBinding& TCustomForm::Binding(const vcl::FormResource& resource
   return *binding_;
 }
 
+void TCustomForm::ReadDescription(std::string_view text, const std::string& file_name) {
+  if (binding_)
+    throw EReadError(AnsiString("A form reads one description; ") + file_name.c_str() +
+                     " is a second one");
+  binding_ = std::make_unique<vcl::detail::FormBinding>(nullptr);
+  binding_->SetSource(file_name, "");
+  vcl::detail::LoadObjectTree(this, vcl::dfm::Parse(text, file_name), *binding_);
+}
+
 void TCustomForm::CheckBindings() const {
   if (binding_) binding_->Check();
 }

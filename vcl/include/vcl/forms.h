@@ -31,6 +31,8 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <typeindex>
 #include <vector>
 
@@ -165,6 +167,10 @@ class TCustomForm : public TWinControl {
   // ---- Library internals ----
   // Reads the form description into this form (once); used by VCL_FORM / VCL_FIELD.
   vcl::detail::FormBinding& Binding(const vcl::FormResource& resource);
+  // Reads a description given as text into this form (once), as the form classes' own
+  // description is read; for tools and tests. Its events stay unbound (CheckBindings reports
+  // them) and Picture.Resource finds no file.
+  void ReadDescription(std::string_view text, const std::string& file_name);
   // Raises EReadError when the description names a handler that no VCL_HANDLER published.
   void CheckBindings() const;
   // Runs OnCreate inside the application's handler guard (done by CreateForm).
