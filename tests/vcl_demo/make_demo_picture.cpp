@@ -1,13 +1,10 @@
 // Draws the demonstration form's picture (sky, sun, field and a road) and writes it as a JPEG
 // file; run by the build.
-// clang-format off
-#include <cstddef>
-#include <cstdio>
-#include <jpeglib.h>  // needs size_t and FILE declared first
-// clang-format on
-
 #include <cmath>
+#include <cstdio>
 #include <vector>
+
+#include "jpeg_sample.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -15,7 +12,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int w = 160, h = 120;
-  std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+  std::vector<std::uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       double r, g, b;
@@ -32,33 +29,17 @@ int main(int argc, char** argv) {
         double half = (y - 60) * 0.9 + 2;
         if (std::fabs(x - 80.0) < half) r = g = b = 110 + (y - 60) / 2;
       }
-      unsigned char* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
-      p[0] = static_cast<unsigned char>(r);
-      p[1] = static_cast<unsigned char>(g);
-      p[2] = static_cast<unsigned char>(b);
+      std::uint8_t* p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+      p[0] = static_cast<std::uint8_t>(r);
+      p[1] = static_cast<std::uint8_t>(g);
+      p[2] = static_cast<std::uint8_t>(b);
     }
+  std::vector<std::uint8_t> jpeg = testing_support::EncodeJpeg(rgb, w, h);
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out) {
     std::perror(argv[1]);
     return 1;
   }
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, out);
-  cinfo.image_width = w;
-  cinfo.image_height = h;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 85, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = &rgb[static_cast<size_t>(cinfo.next_scanline) * w * 3];
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return std::fclose(out) == 0 ? 0 : 1;
+  bool written = std::fwrite(jpeg.data(), 1, jpeg.size(), out) == jpeg.size();
+  return std::fclose(out) == 0 && written ? 0 : 1;
 }

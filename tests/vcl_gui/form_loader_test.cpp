@@ -262,33 +262,27 @@ TEST_F(FormLoaderTest, FieldsAndHandlersAreBoundByName) {
   EXPECT_EQ(late->Label1, hl::Find(late, "Label1"));
 }
 
+template <class T>
+void Create() {
+  T* form;
+  Application->CreateForm<T>(&form);
+}
+
 TEST_F(FormLoaderTest, BindingErrorsStopTheStartUp) {
   struct Case {
-    std::function<void()> create;
+    void (*create)();
     const char* message;
   };
   const Case cases[] = {
-      {[] {
-         TMissingHandlerForm* f;
-         Application->CreateForm<TMissingHandlerForm>(&f);
-       },
+      {Create<TMissingHandlerForm>,
        "bound.dfm(4): Error reading Button1.OnClick: TBoundForm publishes no handler "
        "'Button1Click'"},
-      {[] {
-         TWrongHandlerForm* f;
-         Application->CreateForm<TWrongHandlerForm>(&f);
-       },
+      {Create<TWrongHandlerForm>,
        "bound.dfm(2): Error reading Bound.OnClose: the handler FormClose does not take the "
        "parameters of this event"},
-      {[] {
-         TWrongFieldForm* f;
-         Application->CreateForm<TWrongFieldForm>(&f);
-       },
+      {Create<TWrongFieldForm>,
        "bound.dfm(6): Label1 is a TLabel, but the field TBoundForm.Label1 is a TEdit"},
-      {[] {
-         TMissingFieldForm* f;
-         Application->CreateForm<TMissingFieldForm>(&f);
-       },
+      {Create<TMissingFieldForm>,
        "bound.dfm: The field TBoundForm.Edit7 has no object of that name in the description"},
   };
   for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.create), c.message);

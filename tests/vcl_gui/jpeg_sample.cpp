@@ -10,15 +10,7 @@
 
 namespace testing_support {
 
-std::vector<std::uint8_t> SampleJpeg(int width, int height) {
-  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-      p[0] = 200;  // red everywhere, so the decoded colour is easy to check
-      p[1] = static_cast<unsigned char>(x * 255 / (width > 1 ? width - 1 : 1) / 4);
-      p[2] = 20;
-    }
+std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint8_t>& rgb, int width, int height) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
@@ -31,10 +23,10 @@ std::vector<std::uint8_t> SampleJpeg(int width, int height) {
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 95, TRUE);
+  jpeg_set_quality(&cinfo, 90, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = &rgb[static_cast<size_t>(cinfo.next_scanline) * width * 3];
+    auto* row = const_cast<JSAMPLE*>(&rgb[static_cast<size_t>(cinfo.next_scanline) * width * 3]);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -42,6 +34,18 @@ std::vector<std::uint8_t> SampleJpeg(int width, int height) {
   jpeg_destroy_compress(&cinfo);
   std::free(out);
   return bytes;
+}
+
+std::vector<std::uint8_t> SampleJpeg(int width, int height) {
+  std::vector<std::uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      p[0] = 200;
+      p[1] = static_cast<std::uint8_t>(x * 255 / (width > 1 ? width - 1 : 1) / 4);
+      p[2] = 20;
+    }
+  return EncodeJpeg(rgb, width, height);
 }
 
 }  // namespace testing_support

@@ -16,9 +16,7 @@ TSpeedButton::~TSpeedButton() {
 }
 
 void TSpeedButton::SetFlat(bool v) {
-  if (v == flat_) return;
-  flat_ = v;
-  Changed(Change::Style);
+  StoreShown(flat_, v, Change::Style);
 }
 
 void TSpeedButton::SetDown(bool v) {
@@ -50,7 +48,5 @@ void TSpeedButton::Click() {
 }
 
 void TSpeedButton::SetLayout(TButtonLayout v) {
-  if (v == layout_) return;
-  layout_ = v;
-  Changed(Change::Style);
+  StoreShown(layout_, v, Change::Style);
 }

@@ -53,27 +53,19 @@ void TTrackBar::Loaded() {
 }
 
 void TTrackBar::SetFrequency(int v) {
-  if (v == frequency_) return;
-  frequency_ = v;
-  Changed(Change::Range);
+  StoreShown(frequency_, v, Change::Range);
 }
 
 void TTrackBar::SetOrientation(TTrackBarOrientation v) {
-  if (v == orientation_) return;
-  orientation_ = v;
-  Changed(Change::Style);
+  StoreShown(orientation_, v, Change::Style);
 }
 
 void TTrackBar::SetTickStyle(TTickStyle v) {
-  if (v == tick_style_) return;
-  tick_style_ = v;
-  Changed(Change::Range);
+  StoreShown(tick_style_, v, Change::Range);
 }
 
 void TTrackBar::SetTickMarks(TTickMark v) {
-  if (v == tick_marks_) return;
-  tick_marks_ = v;
-  Changed(Change::Range);
+  StoreShown(tick_marks_, v, Change::Range);
 }
 
 // ---- TProgressBar ----
@@ -125,15 +117,11 @@ void TProgressBar::StepBy(int Delta) {
 }
 
 void TProgressBar::SetOrientation(TProgressBarOrientation v) {
-  if (v == orientation_) return;
-  orientation_ = v;
-  Changed(Change::Style);
+  StoreShown(orientation_, v, Change::Style);
 }
 
 void TProgressBar::SetSmooth(bool v) {
-  if (v == smooth_) return;
-  smooth_ = v;
-  Changed(Change::Style);
+  StoreShown(smooth_, v, Change::Style);
 }
 
 // ---- Status bar ----
@@ -141,33 +129,23 @@ void TProgressBar::SetSmooth(bool v) {
 TStatusPanel::TStatusPanel(TCollection* ACollection) : TCollectionItem(ACollection) {}
 
 void TStatusPanel::SetText(const AnsiString& v) {
-  if (v == text_) return;
-  text_ = v;
-  Changed();
+  if (vcl::detail::Store(text_, v)) Changed();
 }
 
 void TStatusPanel::SetWidth(int v) {
-  if (v == width_) return;
-  width_ = v;
-  Changed();
+  if (vcl::detail::Store(width_, v)) Changed();
 }
 
 void TStatusPanel::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed();
+  if (vcl::detail::Store(alignment_, v)) Changed();
 }
 
 void TStatusPanel::SetBevel(TStatusPanelBevel v) {
-  if (v == bevel_) return;
-  bevel_ = v;
-  Changed();
+  if (vcl::detail::Store(bevel_, v)) Changed();
 }
 
 void TStatusPanel::SetStyle(TStatusPanelStyle v) {
-  if (v == style_) return;
-  style_ = v;
-  Changed();
+  if (vcl::detail::Store(style_, v)) Changed();
 }
 
 TStatusPanels::TStatusPanels(TStatusBar* AOwner)
@@ -215,27 +193,19 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TToolBar::SetButtonWidth(int v) {
-  if (v == button_width_) return;
-  button_width_ = v;
-  Changed(Change::Style);
+  StoreShown(button_width_, v, Change::Style);
 }
 
 void TToolBar::SetButtonHeight(int v) {
-  if (v == button_height_) return;
-  button_height_ = v;
-  Changed(Change::Style);
+  StoreShown(button_height_, v, Change::Style);
 }
 
 void TToolBar::SetFlat(bool v) {
-  if (v == flat_) return;
-  flat_ = v;
-  Changed(Change::Style);
+  StoreShown(flat_, v, Change::Style);
 }
 
 void TToolBar::SetShowCaptions(bool v) {
-  if (v == show_captions_) return;
-  show_captions_ = v;
-  Changed(Change::Style);
+  StoreShown(show_captions_, v, Change::Style);
 }
 
 TToolButton* TToolBar::GetButton(int index) const {
@@ -258,15 +228,11 @@ TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TToolButton::SetStyle(TToolButtonStyle v) {
-  if (v == style_) return;
-  style_ = v;
-  Changed(Change::Style);
+  StoreShown(style_, v, Change::Style);
 }
 
 void TToolButton::SetDown(bool v) {
-  if (v == down_) return;
-  down_ = v;
-  Changed(Change::Checked);
+  StoreShown(down_, v, Change::Checked);
 }
 
 void TToolButton::Click() {
@@ -301,9 +267,7 @@ int TTabSheet::GetPageIndex() const {
 }
 
 void TTabSheet::SetTabVisible(bool v) {
-  if (v == tab_visible_) return;
-  tab_visible_ = v;
-  Changed(Change::Visible);
+  StoreShown(tab_visible_, v, Change::Visible);
 }
 
 bool TTabSheet::GetShowing() const {

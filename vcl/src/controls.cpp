@@ -102,9 +102,7 @@ void TControl::SetShowHint(bool v) {
 }
 
 void TControl::SetParentShowHint(bool v) {
-  if (v == parent_show_hint_) return;
-  parent_show_hint_ = v;
-  Changed(Change::Hint);
+  StoreShown(parent_show_hint_, v, Change::Hint);
 }
 
 bool TControl::EffectiveShowHint() const {
@@ -132,9 +130,7 @@ void TControl::SetVisible(bool v) {
 }
 
 void TControl::SetEnabled(bool v) {
-  if (v == enabled_) return;
-  enabled_ = v;
-  Changed(Change::Enabled);
+  StoreShown(enabled_, v, Change::Enabled);
 }
 
 void TControl::SetColor(TColor v) {
@@ -190,9 +186,7 @@ void TControl::SetAlign(TAlign v) {
 }
 
 void TControl::SetAutoSize(bool v) {
-  if (v == auto_size_) return;
-  auto_size_ = v;
-  Changed(Change::Style);
+  StoreShown(auto_size_, v, Change::Style);
 }
 
 bool TControl::GetShowing() const {
@@ -207,12 +201,19 @@ void TControl::Hide() {
   Visible = false;
 }
 
+// A window without a parent (a form) is raised or lowered among the windows on screen.
 void TControl::BringToFront() {
-  if (parent_) parent_->MoveControl(this, true);
+  if (parent_)
+    parent_->MoveControl(this, true);
+  else
+    Changed(Change::ZOrder);
 }
 
 void TControl::SendToBack() {
-  if (parent_) parent_->MoveControl(this, false);
+  if (parent_)
+    parent_->MoveControl(this, false);
+  else
+    Changed(Change::ZOrder, 0);
 }
 
 void TControl::Repaint() {

@@ -20,46 +20,29 @@ void TPanel::ClientArea(int& left, int& top, int& width, int& height) const {
 }
 
 void TPanel::SetBevelInner(TPanelBevel v) {
-  if (v == bevel_inner_) return;
-  bevel_inner_ = v;
-  Changed(Change::Style);
-  AlignControls();
+  if (StoreShown(bevel_inner_, v, Change::Style)) AlignControls();
 }
 
 void TPanel::SetBevelOuter(TPanelBevel v) {
-  if (v == bevel_outer_) return;
-  bevel_outer_ = v;
-  Changed(Change::Style);
-  AlignControls();
+  if (StoreShown(bevel_outer_, v, Change::Style)) AlignControls();
 }
 
 void TPanel::SetBevelWidth(int v) {
   if (v < 1) v = 1;
-  if (v == bevel_width_) return;
-  bevel_width_ = v;
-  Changed(Change::Style);
-  AlignControls();
+  if (StoreShown(bevel_width_, v, Change::Style)) AlignControls();
 }
 
 void TPanel::SetBorderWidth(int v) {
   if (v < 0) v = 0;
-  if (v == border_width_) return;
-  border_width_ = v;
-  Changed(Change::Style);
-  AlignControls();
+  if (StoreShown(border_width_, v, Change::Style)) AlignControls();
 }
 
 void TPanel::SetBorderStyle(TBorderStyle v) {
-  if (v == border_style_) return;
-  border_style_ = v;
-  Changed(Change::Style);
-  AlignControls();
+  if (StoreShown(border_style_, v, Change::Style)) AlignControls();
 }
 
 void TPanel::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed(Change::Style);
+  StoreShown(alignment_, v, Change::Style);
 }
 
 // ---- TRadioGroup ----
@@ -131,27 +114,19 @@ TImage::~TImage() {
 }
 
 void TImage::SetStretch(bool v) {
-  if (v == stretch_) return;
-  stretch_ = v;
-  Changed(Change::Style);
+  StoreShown(stretch_, v, Change::Style);
 }
 
 void TImage::SetCenter(bool v) {
-  if (v == center_) return;
-  center_ = v;
-  Changed(Change::Style);
+  StoreShown(center_, v, Change::Style);
 }
 
 void TImage::SetProportional(bool v) {
-  if (v == proportional_) return;
-  proportional_ = v;
-  Changed(Change::Style);
+  StoreShown(proportional_, v, Change::Style);
 }
 
 void TImage::SetTransparent(bool v) {
-  if (v == transparent_) return;
-  transparent_ = v;
-  Changed(Change::Style);
+  StoreShown(transparent_, v, Change::Style);
 }
 
 // ---- TBevel ----
@@ -161,15 +136,11 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TBevel::SetShape(TBevelShape v) {
-  if (v == shape_) return;
-  shape_ = v;
-  Changed(Change::Style);
+  StoreShown(shape_, v, Change::Style);
 }
 
 void TBevel::SetStyle(TBevelStyle v) {
-  if (v == style_) return;
-  style_ = v;
-  Changed(Change::Style);
+  StoreShown(style_, v, Change::Style);
 }
 
 // ---- TTimer ----

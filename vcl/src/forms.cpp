@@ -146,15 +146,11 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons v) {
-  if (v == border_icons_) return;
-  border_icons_ = v;
-  Changed(Change::Style);
+  StoreShown(border_icons_, v, Change::Style);
 }
 
 void TCustomForm::SetWindowState(TWindowState v) {
-  if (v == window_state_) return;
-  window_state_ = v;
-  Changed(Change::Style);
+  StoreShown(window_state_, v, Change::Style);
 }
 
 void TCustomForm::SetMenu(TMainMenu* v) {

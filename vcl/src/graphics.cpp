@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "gui_internal.h"
 #include "text_file.h"
 
 extern "C" {
@@ -79,9 +80,7 @@ void TFont::SetName(const AnsiString& v) {
 }
 
 void TFont::SetSize(int v) {
-  if (v == size_) return;
-  size_ = v;
-  Notify();
+  if (vcl::detail::Store(size_, v)) Notify();
 }
 
 // Height in pixels at 96 pixels per inch: negative for the character height without leading.
@@ -95,27 +94,19 @@ void TFont::SetHeight(int v) {
 }
 
 void TFont::SetStyle(TFontStyles v) {
-  if (v == style_) return;
-  style_ = v;
-  Notify();
+  if (vcl::detail::Store(style_, v)) Notify();
 }
 
 void TFont::SetColor(TColor v) {
-  if (v == color_) return;
-  color_ = v;
-  Notify();
+  if (vcl::detail::Store(color_, v)) Notify();
 }
 
 void TFont::SetPitch(TFontPitch v) {
-  if (v == pitch_) return;
-  pitch_ = v;
-  Notify();
+  if (vcl::detail::Store(pitch_, v)) Notify();
 }
 
 void TFont::SetCharset(TFontCharset v) {
-  if (v == charset_) return;
-  charset_ = v;
-  Notify();
+  if (vcl::detail::Store(charset_, v)) Notify();
 }
 
 // ---- Images ----

@@ -123,15 +123,11 @@ void TStringGrid::SetRowHeight(int row, int v) {
 }
 
 void TStringGrid::SetOptions(TGridOptions v) {
-  if (v == options_) return;
-  options_ = v;
-  Changed(Change::Style);
+  StoreShown(options_, v, Change::Style);
 }
 
 void TStringGrid::SetScrollBars(TScrollStyle v) {
-  if (v == scroll_bars_) return;
-  scroll_bars_ = v;
-  Changed(Change::Style);
+  StoreShown(scroll_bars_, v, Change::Style);
 }
 
 void TStringGrid::SetCol(int v) {

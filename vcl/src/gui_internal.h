@@ -24,6 +24,14 @@ void RealizeMenuItem(TMenuItem* item);
 HWND AllocateHandle(TWinControl* control);
 void ReleaseHandle(HWND hwnd);
 
+// Stores a new value; false when it is the value already there.
+template <class T>
+bool Store(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 // Runs fn inside the application's handler guard.
 void Guarded(const std::function<void()>& fn);
 

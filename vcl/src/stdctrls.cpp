@@ -13,33 +13,23 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TLabel::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed(Change::Style);
+  StoreShown(alignment_, v, Change::Style);
 }
 
 void TLabel::SetLayout(TTextLayout v) {
-  if (v == layout_) return;
-  layout_ = v;
-  Changed(Change::Style);
+  StoreShown(layout_, v, Change::Style);
 }
 
 void TLabel::SetWordWrap(bool v) {
-  if (v == word_wrap_) return;
-  word_wrap_ = v;
-  Changed(Change::Style);
+  StoreShown(word_wrap_, v, Change::Style);
 }
 
 void TLabel::SetTransparent(bool v) {
-  if (v == transparent_) return;
-  transparent_ = v;
-  Changed(Change::Style);
+  StoreShown(transparent_, v, Change::Style);
 }
 
 void TLabel::SetShowAccelChar(bool v) {
-  if (v == show_accel_char_) return;
-  show_accel_char_ = v;
-  Changed(Change::Style);
+  StoreShown(show_accel_char_, v, Change::Style);
 }
 
 void TLabel::SetFocusControl(TWinControl* v) {
@@ -100,9 +90,7 @@ void TCustomEdit::SelectAll() {
 }
 
 void TCustomEdit::SetReadOnly(bool v) {
-  if (v == read_only_) return;
-  read_only_ = v;
-  Changed(Change::Style);
+  StoreShown(read_only_, v, Change::Style);
 }
 
 void TCustomEdit::SetMaxLength(int v) {
@@ -120,15 +108,11 @@ void TCustomEdit::SetCharCase(TEditCharCase v) {
 }
 
 void TCustomEdit::SetPasswordChar(char v) {
-  if (v == password_char_) return;
-  password_char_ = v;
-  Changed(Change::Style);
+  StoreShown(password_char_, v, Change::Style);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyle v) {
-  if (v == border_style_) return;
-  border_style_ = v;
-  Changed(Change::Style);
+  StoreShown(border_style_, v, Change::Style);
 }
 
 void TCustomEdit::SetSelStart(int v) {
@@ -192,21 +176,15 @@ void TCustomMemo::LinesChanged(int added_index) {
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle v) {
-  if (v == scroll_bars_) return;
-  scroll_bars_ = v;
-  Changed(Change::Style);
+  StoreShown(scroll_bars_, v, Change::Style);
 }
 
 void TCustomMemo::SetWordWrap(bool v) {
-  if (v == word_wrap_) return;
-  word_wrap_ = v;
-  Changed(Change::Style);
+  StoreShown(word_wrap_, v, Change::Style);
 }
 
 void TCustomMemo::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed(Change::Style);
+  StoreShown(alignment_, v, Change::Style);
 }
 
 TMemo::TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
@@ -330,9 +308,7 @@ void TComboBox::Clear() {
 }
 
 void TComboBox::SetStyle(TComboBoxStyle v) {
-  if (v == style_) return;
-  style_ = v;
-  Changed(Change::Style);
+  StoreShown(style_, v, Change::Style);
 }
 
 void TComboBox::SetSorted(bool v) {
@@ -350,9 +326,7 @@ void TComboBox::SetMaxLength(int v) {
 }
 
 void TComboBox::SetCharCase(TEditCharCase v) {
-  if (v == char_case_) return;
-  char_case_ = v;
-  Changed(Change::Style);
+  StoreShown(char_case_, v, Change::Style);
 }
 
 // ---- Buttons ----
@@ -395,9 +369,7 @@ void TCheckBox::Toggle() {
 }
 
 void TCheckBox::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed(Change::Style);
+  StoreShown(alignment_, v, Change::Style);
 }
 
 // ---- Group boxes, static texts ----
@@ -422,13 +394,9 @@ TStaticText::TStaticText(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TStaticText::SetAlignment(TAlignment v) {
-  if (v == alignment_) return;
-  alignment_ = v;
-  Changed(Change::Style);
+  StoreShown(alignment_, v, Change::Style);
 }
 
 void TStaticText::SetBorderStyle(TStaticBorderStyle v) {
-  if (v == border_style_) return;
-  border_style_ = v;
-  Changed(Change::Style);
+  StoreShown(border_style_, v, Change::Style);
 }

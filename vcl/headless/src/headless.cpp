@@ -26,33 +26,30 @@ const char* KindName(ModalKind kind) {
 
 // ---- Responder ----
 
-Responder& Responder::AnswerMessageBox(int id) {
-  script_.push_back({ModalKind::MessageBox, true, id, {}});
+Responder& Responder::Script(ModalKind kind, bool ok, int id, const AnsiString& path) {
+  script_.push_back({kind, ok, id, path});
   return *this;
+}
+Responder& Responder::AnswerMessageBox(int id) {
+  return Script(ModalKind::MessageBox, true, id, {});
 }
 Responder& Responder::AnswerOpenDialog(const AnsiString& file_name) {
-  script_.push_back({ModalKind::OpenDialog, true, 0, file_name});
-  return *this;
+  return Script(ModalKind::OpenDialog, true, 0, file_name);
 }
 Responder& Responder::CancelOpenDialog() {
-  script_.push_back({ModalKind::OpenDialog, false, 0, {}});
-  return *this;
+  return Script(ModalKind::OpenDialog, false, 0, {});
 }
 Responder& Responder::AnswerFolderBrowser(const AnsiString& folder) {
-  script_.push_back({ModalKind::FolderBrowser, true, 0, folder});
-  return *this;
+  return Script(ModalKind::FolderBrowser, true, 0, folder);
 }
 Responder& Responder::CancelFolderBrowser() {
-  script_.push_back({ModalKind::FolderBrowser, false, 0, {}});
-  return *this;
+  return Script(ModalKind::FolderBrowser, false, 0, {});
 }
 Responder& Responder::AnswerSelectFolder(const AnsiString& folder) {
-  script_.push_back({ModalKind::SelectFolder, true, 0, folder});
-  return *this;
+  return Script(ModalKind::SelectFolder, true, 0, folder);
 }
 Responder& Responder::CancelSelectFolder() {
-  script_.push_back({ModalKind::SelectFolder, false, 0, {}});
-  return *this;
+  return Script(ModalKind::SelectFolder, false, 0, {});
 }
 
 std::vector<AnsiString> Responder::Texts(ModalKind kind) const {
@@ -161,55 +158,37 @@ int Responder::MessageBox(const AnsiString& text, const AnsiString& caption, int
   return shown.result;
 }
 
+bool Responder::Dialog(ShownModal shown, AnsiString& path) {
+  Answer answer;
+  bool ok = false;
+  if (Take(shown.kind, shown, answer)) {
+    ok = answer.ok;
+    if (ok) path = shown.path = answer.path;
+  } else {
+    shown.scripted = false;
+  }
+  shown.result = ok ? 1 : 0;
+  shown_.push_back(shown);
+  return ok;
+}
+
 bool Responder::OpenDialog(TOpenDialog* dialog) {
   ModalKind kind =
       dynamic_cast<TSaveDialog*>(dialog) ? ModalKind::SaveDialog : ModalKind::OpenDialog;
-  ShownModal shown{kind, dialog->Title(), dialog->Filter(), 0, 0, dialog->InitialDir(), true};
-  Answer answer;
-  bool ok = false;
-  if (Take(kind, shown, answer)) {
-    ok = answer.ok;
-    if (ok) {
-      dialog->FileName = answer.path;
-      shown.path = answer.path;
-    }
-  } else {
-    shown.scripted = false;
-  }
-  shown.result = ok ? 1 : 0;
-  shown_.push_back(shown);
-  return ok;
+  AnsiString file;
+  if (!Dialog({kind, dialog->Title(), dialog->Filter(), 0, 0, dialog->InitialDir(), true}, file))
+    return false;
+  dialog->FileName = file;
+  return true;
 }
 
 bool Responder::BrowseForFolder(const AnsiString& title, AnsiString& folder) {
-  ShownModal shown{ModalKind::FolderBrowser, title, {}, 0, 0, {}, true};
-  Answer answer;
-  bool ok = false;
-  if (Take(ModalKind::FolderBrowser, shown, answer)) {
-    ok = answer.ok;
-    if (ok) folder = shown.path = answer.path;
-  } else {
-    shown.scripted = false;
-  }
-  shown.result = ok ? 1 : 0;
-  shown_.push_back(shown);
-  return ok;
+  return Dialog({ModalKind::FolderBrowser, title, {}, 0, 0, {}, true}, folder);
 }
 
 bool Responder::SelectFolder(AnsiString& folder, TSelectDirOpts options) {
-  ShownModal shown{
-      ModalKind::SelectFolder, {}, {}, static_cast<int>(options.Bits()), 0, folder, true};
-  Answer answer;
-  bool ok = false;
-  if (Take(ModalKind::SelectFolder, shown, answer)) {
-    ok = answer.ok;
-    if (ok) folder = shown.path = answer.path;
-  } else {
-    shown.scripted = false;
-  }
-  shown.result = ok ? 1 : 0;
-  shown_.push_back(shown);
-  return ok;
+  return Dialog(
+      {ModalKind::SelectFolder, {}, {}, static_cast<int>(options.Bits()), 0, folder, true}, folder);
 }
 
 // ---- HeadlessWidgetSet ----

@@ -77,6 +77,14 @@ class TComponent : public TPersistent {
   void Changed(vcl::Change what, int index = -1);
   // Marks the component as being read from a form description (csLoading) or done.
   void SetLoading(bool loading);
+  // Stores a new value of a shown property and tells the widget set; false when unchanged.
+  template <class T>
+  bool StoreShown(T& field, const T& value, vcl::Change what) {
+    if (field == value) return false;
+    field = value;
+    Changed(what);
+    return true;
+  }
 
  protected:
   bool Loading() const { return state_.Contains(csLoading); }

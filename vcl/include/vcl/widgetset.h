@@ -32,7 +32,8 @@
 //    are its outer size and ClientWidth/ClientHeight its client area; Position tells where a
 //    form first appears. When the user resizes a form, report it with input::Resize.
 //  - Z-order: children's order in Parent->Controls is bottom to top; BringToFront and
-//    SendToBack report Change::ZOrder on the control moved.
+//    SendToBack report Change::ZOrder on the control moved. For a form (no parent) they ask
+//    to raise it (index -1) or lower it (index 0) among the windows.
 //  - Showing: a control shows when Visible holds for it and all its parents and its form is
 //    shown; a TTabSheet shows only while it is its page control's ActivePage.
 //  - Repaint(control) must redraw the control at once, before returning (Refresh, Repaint and

@@ -104,6 +104,9 @@ class Responder {
     int id;
     AnsiString path;
   };
+  Responder& Script(ModalKind kind, bool ok, int id, const AnsiString& path);
+  // A dialog answered from the script: on OK `path` receives the answer.
+  bool Dialog(ShownModal shown, AnsiString& path);
   // Takes the next answer when it fits `kind`; otherwise records the failure, returns false.
   bool Take(ModalKind kind, const ShownModal& what, Answer& out);
   void Fail(const std::string& message);
