@@ -168,9 +168,13 @@ end
 )";
 }  // namespace
 
-extern const vcl::FormResource vcl_form_resource_TBoundForm;
-const vcl::FormResource vcl_form_resource_TBoundForm = {"bound.dfm", kBindingText,
-                                                        sizeof kBindingText - 1, nullptr, 0};
+// The description above, as vcl_add_forms embeds one for its form class.
+#define BOUND_DESCRIPTION(Class)                                                  \
+  extern const vcl::FormResource vcl_form_resource_##Class;                       \
+  const vcl::FormResource vcl_form_resource_##Class = {"bound.dfm", kBindingText, \
+                                                       sizeof kBindingText - 1, nullptr, 0}
+
+BOUND_DESCRIPTION(TBoundForm);
 
 class TBoundForm : public TForm {
  public:
@@ -198,9 +202,7 @@ class TBoundLateForm : public TForm {
   VCL_HANDLERS(FormClose, Button1Click);
   explicit TBoundLateForm(TComponent* Owner) : TForm(Owner) {}
 };
-extern const vcl::FormResource vcl_form_resource_TBoundLateForm;
-const vcl::FormResource vcl_form_resource_TBoundLateForm = {"bound.dfm", kBindingText,
-                                                            sizeof kBindingText - 1, nullptr, 0};
+BOUND_DESCRIPTION(TBoundLateForm);
 
 class TMissingHandlerForm : public TForm {
  public:
@@ -209,9 +211,7 @@ class TMissingHandlerForm : public TForm {
   VCL_HANDLER(FormClose);
   explicit TMissingHandlerForm(TComponent* Owner) : TForm(Owner) {}
 };
-extern const vcl::FormResource vcl_form_resource_TMissingHandlerForm;
-const vcl::FormResource vcl_form_resource_TMissingHandlerForm = {
-    "bound.dfm", kBindingText, sizeof kBindingText - 1, nullptr, 0};
+BOUND_DESCRIPTION(TMissingHandlerForm);
 
 class TWrongHandlerForm : public TForm {
  public:
@@ -221,9 +221,7 @@ class TWrongHandlerForm : public TForm {
   VCL_HANDLERS(Button1Click, FormClose);
   explicit TWrongHandlerForm(TComponent* Owner) : TForm(Owner) {}
 };
-extern const vcl::FormResource vcl_form_resource_TWrongHandlerForm;
-const vcl::FormResource vcl_form_resource_TWrongHandlerForm = {"bound.dfm", kBindingText,
-                                                               sizeof kBindingText - 1, nullptr, 0};
+BOUND_DESCRIPTION(TWrongHandlerForm);
 
 class TWrongFieldForm : public TForm {
  public:
@@ -231,9 +229,7 @@ class TWrongFieldForm : public TForm {
   VCL_FIELD(TEdit, Label1);
   explicit TWrongFieldForm(TComponent* Owner) : TForm(Owner) {}
 };
-extern const vcl::FormResource vcl_form_resource_TWrongFieldForm;
-const vcl::FormResource vcl_form_resource_TWrongFieldForm = {"bound.dfm", kBindingText,
-                                                             sizeof kBindingText - 1, nullptr, 0};
+BOUND_DESCRIPTION(TWrongFieldForm);
 
 class TMissingFieldForm : public TForm {
  public:
@@ -241,9 +237,7 @@ class TMissingFieldForm : public TForm {
   VCL_FIELD(TEdit, Edit7);
   explicit TMissingFieldForm(TComponent* Owner) : TForm(Owner) {}
 };
-extern const vcl::FormResource vcl_form_resource_TMissingFieldForm;
-const vcl::FormResource vcl_form_resource_TMissingFieldForm = {"bound.dfm", kBindingText,
-                                                               sizeof kBindingText - 1, nullptr, 0};
+BOUND_DESCRIPTION(TMissingFieldForm);
 
 TEST_F(FormLoaderTest, FieldsAndHandlersAreBoundByName) {
   TBoundForm* form;
