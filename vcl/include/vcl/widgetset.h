@@ -96,8 +96,8 @@ enum class Change : int {
   Font,        // Font (any of its properties)
   ZOrder,      // the control's place in its parent's Controls
   Parent,      // not sent: a move to another parent is Remove, then Insert
-  Items,       // the whole item list: combo box Items, radio group Items, memo Lines,
-               // a menu item's sub-items
+  Items,       // the whole item list: combo box Items, radio group Items, memo Lines
+               // (a menu item's sub-items come and go by Insert and Remove)
   ItemAdded,   // one item inserted at `index` (combo, radio group, memo); others unchanged
   ItemIndex,   // ItemIndex of a combo box or radio group
   Checked,     // Checked / State / Down (check box, menu item, speed or tool button)
