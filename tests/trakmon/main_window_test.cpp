@@ -261,8 +261,12 @@ TEST_F(MainWindowTest, EveryNamedControlHasTheKindCaptionHintAndVisibilityOfItsD
     SCOPED_TRACE(spec.name);
     TComponent* c = &FindAny(form, spec.name);
     EXPECT_EQ(c->ClassName(), spec.class_name);
-    if (spec.caption) EXPECT_EQ(CaptionOf(c), AnsiString(*spec.caption));
-    if (spec.hint) EXPECT_EQ(dynamic_cast<TControl*>(c)->Hint(), AnsiString(*spec.hint));
+    if (spec.caption) {
+      EXPECT_EQ(CaptionOf(c), AnsiString(*spec.caption));
+    }
+    if (spec.hint) {
+      EXPECT_EQ(dynamic_cast<TControl*>(c)->Hint(), AnsiString(*spec.hint));
+    }
     EXPECT_EQ(VisibleOf(c), spec.visible);
   }
 }
