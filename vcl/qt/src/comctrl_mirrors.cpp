@@ -22,6 +22,10 @@
 namespace vcl::qt::detail {
 namespace {
 
+// Where the sheets of a page control go: inside its frame, below the tabs.
+constexpr int kSheetLeft = 4;
+constexpr int kSheetTop = 24;
+
 QWidget* ParentContainer(Registry& registry, TControl* control) {
   return registry.Find(control->Parent())->container();
 }
@@ -257,6 +261,14 @@ class ToolButtonMirror : public ControlMirror {
     Build();
   }
   TToolButton* tool() const { return static_cast<TToolButton*>(component()); }
+  // A tool bar that shows captions makes its buttons wide enough for them.
+  QRect Geometry() const override {
+    QRect rect = ControlMirror::Geometry();
+    auto* bar = dynamic_cast<TToolBar*>(tool()->Parent());
+    if (button_ && bar && bar->ShowCaptions)
+      rect.setWidth(std::max(rect.width(), button_->sizeHint().width()));
+    return rect;
+  }
   void Apply(Change what, int index) override {
     if (what == Change::Checked)
       ApplyDown();
@@ -266,7 +278,9 @@ class ToolButtonMirror : public ControlMirror {
 
  protected:
   void ApplyText() override {
-    if (button_) button_->setText(Q(tool()->Caption));
+    if (!button_) return;
+    button_->setText(Q(tool()->Caption));
+    ApplyBounds();
   }
   void ApplyStyle() override {
     bool separator = IsSeparator();
@@ -324,6 +338,15 @@ class TabSheetMirror : public ControlMirror {
     SetWidget(new QWidget(ParentContainer(registry, sheet)));
   }
   TTabSheet* sheet() const { return static_cast<TTabSheet*>(component()); }
+  // A sheet fills its page control below the tabs (the library's client area of the page
+  // control) when the library has not sized it.
+  QRect Geometry() const override {
+    QRect rect = ControlMirror::Geometry();
+    TPageControl* pages = sheet()->PageControl();
+    if ((rect.width() > 0 && rect.height() > 0) || !pages) return rect;
+    return QRect(kSheetLeft, kSheetTop, std::max(0, pages->Width - 2 * kSheetLeft),
+                 std::max(0, pages->Height - kSheetTop - kSheetLeft));
+  }
   void ApplyVisible() override {
     TPageControl* pages = sheet()->PageControl();
     widget()->setVisible(sheet()->Visible && pages && pages->ActivePage() == sheet());
@@ -355,10 +378,14 @@ class PageControlMirror : public ControlMirror {
       case Change::ActivePage:
         ApplyTabs();
         break;
-      case Change::Bounds:
+      case Change::Bounds: {
         ControlMirror::Apply(what, index);
         page_->Arrange();
+        TPageControl* p = pages();
+        for (int i = 0; i < p->PageCount; ++i)
+          if (auto* m = registry().FindAs<ControlMirror>(p->Pages[i])) m->Apply(Change::Bounds, -1);
         break;
+      }
       default:
         ControlMirror::Apply(what, index);
         break;

@@ -110,7 +110,10 @@ void FormMirror::Layout() {
   } else {
     window_->setFixedSize(width, menu + height);
   }
-  if (shown_once_ || f->Position == poDesigned) window_->move(f->Left, f->Top);
+  if (placed_)
+    window_->move(*placed_);
+  else if (shown_once_ || f->Position == poDesigned)
+    window_->move(f->Left, f->Top);
 }
 
 void FormMirror::ApplyText() {
@@ -225,8 +228,9 @@ void FormMirror::Place() {
       return;
   }
   if (area.isNull()) return;
-  window_->move(area.x() + (area.width() - f->Width) / 2,
-                area.y() + (area.height() - f->Height) / 2);
+  placed_ =
+      QPoint(area.x() + (area.width() - f->Width) / 2, area.y() + (area.height() - f->Height) / 2);
+  window_->move(*placed_);
 }
 
 void FormMirror::ShowNow() {
@@ -264,6 +268,7 @@ void FormMirror::GeometryChanged() {
   QPoint pos = window_->pos();
   if (pos.x() != f->Left || pos.y() != f->Top)
     User([f, pos] { input::Moved(f, pos.x(), pos.y()); });
+  if (placed_ && f->Left == pos.x() && f->Top == pos.y()) placed_.reset();
   Layout();
 }
 

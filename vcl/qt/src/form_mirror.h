@@ -3,6 +3,7 @@
 
 #include <QMenuBar>
 #include <QPointer>
+#include <optional>
 
 #include "mirror.h"
 
@@ -55,6 +56,7 @@ class FormMirror : public ControlMirror {
   void ApplyVisible() override;
   void ApplyColor() override;
   void ApplyFont() override;
+  void ApplyBounds() override { Layout(); }
 
  private:
   void Layout();
@@ -67,6 +69,8 @@ class FormMirror : public ControlMirror {
   QWidget* client_;
   QPointer<QMenuBar> menu_bar_;
   bool shown_once_ = false;
+  // Where the window was placed (centred) until the form has learnt it.
+  std::optional<QPoint> placed_;
 };
 
 }  // namespace vcl::qt::detail

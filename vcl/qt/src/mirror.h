@@ -89,7 +89,7 @@ class ControlMirror : public Mirror {
   virtual void ApplyVisible();
   virtual void ApplyColor();
   virtual void ApplyFont();
-  void ApplyBounds();
+  virtual void ApplyBounds();
   void ApplyAccessibility();
   // The role that Color paints (Window for panels and labels, Base for edits).
   virtual QPalette::ColorRole BackgroundRole() const { return QPalette::Window; }

@@ -64,6 +64,7 @@ class Registry::EventFilter : public QObject {
     auto* widget = static_cast<QWidget*>(object);
     // A key event travels up the parents when ignored; only its first receiver counts.
     QWidget* focus = QApplication::focusWidget();
+    if (!focus) focus = widget->window()->focusWidget();
     if (focus ? widget != focus : !widget->isWindow()) return nullptr;
     auto* m = dynamic_cast<ControlMirror*>(registry_.MirrorOfWidget(widget));
     return m ? dynamic_cast<TWinControl*>(m->control()) : nullptr;
@@ -105,8 +106,10 @@ class Registry::EventFilter : public QObject {
 
   bool ContextMenu(QObject* object, QContextMenuEvent* event) {
     if (!object->isWidgetType() || registry_.Mirroring()) return false;
+    // The nearest control's menu (an edit's viewport belongs to the edit); one without a menu
+    // leaves the event to the widget or to its parent control's menu.
     auto* m = dynamic_cast<ControlMirror*>(registry_.MirrorOfWidget(static_cast<QWidget*>(object)));
-    if (!m || m->widget() != object) return false;
+    if (!m) return false;
     TControl* control = m->control();
     TPopupMenu* menu = control->PopupMenu;
     if (!menu || !menu->AutoPopup()) return false;
@@ -252,7 +255,7 @@ void Registry::Remove(TComponent* component) {
   if (Mirror* parent = Find(mirror->ParentComponent())) parent->ChildRemoved(mirror.get());
   pending_shows_.erase(std::remove(pending_shows_.begin(), pending_shows_.end(), component),
                        pending_shows_.end());
-  pending_labels_.erase(static_cast<TCustomForm*>(component));
+  pending_labels_.erase(component);
 }
 
 void Registry::Changed(TComponent* component, Change what, int index) {
@@ -366,10 +369,10 @@ QWidget* Registry::ModalParent() const {
 void Registry::LabelsLater(TCustomForm* form) {
   if (!pending_labels_.insert(form).second) return;
   QTimer::singleShot(0, dispatcher_, [this] {
-    std::set<TCustomForm*> forms;
+    std::set<const TComponent*> forms;
     forms.swap(pending_labels_);
-    for (TCustomForm* f : forms)
-      if (Find(f)) TieLabels(f);
+    for (const TComponent* f : forms)
+      if (auto* m = FindAs<FormMirror>(f)) TieLabels(m->form());
   });
 }
 

@@ -105,7 +105,7 @@ class Registry {
   std::unordered_map<const QWidget*, Mirror*> widgets_;
   std::unordered_map<const TTimer*, QTimer*> timers_;
   std::vector<TCustomForm*> pending_shows_;
-  std::set<TCustomForm*> pending_labels_;
+  std::set<const TComponent*> pending_labels_;
   int mirroring_ = 0;
   int depth_ = 0;
   bool running_ = false;

@@ -401,7 +401,6 @@ class RadioGroupMirror : public GroupBoxMirror {
     TStrings* items = radio()->Items;
     for (int i = 0; i < items->Count; ++i) {
       auto* b = new Obedient<QRadioButton>(Q(items->Strings[i]), group_);
-      b->setAutoExclusive(false);
       QObject::connect(b, &QRadioButton::clicked, link(), [this, i] {
         TRadioGroup* g = radio();
         User([g, i] { input::Pick(g, i); },
@@ -416,9 +415,14 @@ class RadioGroupMirror : public GroupBoxMirror {
     ApplyIndex();
   }
   void ApplyIndex() {
+    // Exclusive buttons (which screen readers announce as radio buttons) refuse to be all
+    // off; -1 needs them loose for a moment.
     int index = radio()->ItemIndex;
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+      buttons_[i]->setAutoExclusive(false);
       buttons_[i]->setChecked(static_cast<int>(i) == index);
+    }
+    for (QRadioButton* b : buttons_) b->setAutoExclusive(true);
   }
   // The items fill the columns top to bottom, evenly spaced below the caption.
   void Arrange() {
