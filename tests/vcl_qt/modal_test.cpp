@@ -125,6 +125,28 @@ TEST_F(ModalTest, ShowMessageHasOneOkAndTheApplicationsTitle) {
   EXPECT_EQ(shown.icon, QMessageBox::NoIcon);
 }
 
+TEST_F(ModalTest, AutoAnswerTakesTheSafeDefault) {
+  // As in screenshot mode, where no one answers: Cancel, else No, else the first button.
+  ws.SetAutoAnswer(true);
+  struct Case {
+    int flags;
+    int result;
+  } cases[] = {
+      {MB_OK, IDOK},
+      {MB_OKCANCEL | MB_ICONQUESTION, IDCANCEL},
+      {MB_YESNO, IDNO},
+      {MB_YESNOCANCEL, IDCANCEL},
+      {MB_RETRYCANCEL, IDCANCEL},
+      {MB_ABORTRETRYIGNORE, IDABORT},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Application->MessageBox(C("Стереть?"), "", c.flags), c.result) << c.flags;
+  TOpenDialog dialog(nullptr);
+  EXPECT_FALSE(dialog.Execute());
+  AnsiString folder = "c:\\";
+  EXPECT_FALSE(SelectDirectory(folder, TSelectDirOpts{sdAllowCreate}, 0));
+}
+
 using DemoModalTest = DemoFixture;
 
 TEST_F(DemoModalTest, AnExceptionFromAHandlerIsShownAndTheFormGoesOn) {
@@ -197,6 +219,20 @@ TEST_F(DemoModalTest, OpenDialogStartsInTheProgramsFolderAndAnswersInItsTerms) {
   EXPECT_EQ(form->OpenDialog1->FileName(), "c:\\Tc\\WorkDir\\gps_msg.txt");
   EXPECT_EQ(form->Memo1->Lines->Strings[form->Memo1->Lines->Count - 1](),
             "c:\\Tc\\WorkDir\\gps_msg.txt");
+
+  // A preset name with its folder opens there, the name in the name field.
+  QString preset_folder, preset_name;
+  WhenModal([&](QWidget* modal) {
+    auto* dialog = static_cast<QFileDialog*>(modal);
+    preset_folder = dialog->directory().absolutePath();
+    preset_name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  form->OpenDialog1->InitialDir = "";
+  ASSERT_FALSE(form->OpenDialog1->Execute());
+  EXPECT_EQ(QDir(preset_folder).canonicalPath(), QDir(work.real).canonicalPath());
+  EXPECT_EQ(preset_name, U("gps_msg.txt"));
+  form->OpenDialog1->InitialDir = work.program;
 
   // Cancelled: nothing chosen.
   int lines = form->Memo1->Lines->Count;

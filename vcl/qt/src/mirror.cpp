@@ -73,7 +73,9 @@ void ControlMirror::Apply(Change what, int index) {
     case Change::Text:
       ApplyText();
       ApplyAccessibility();
-      if (TCustomForm* form = control()->ParentForm()) registry().LabelsLater(form);
+      // A label's caption decides whether it names the edit beside it.
+      if (dynamic_cast<TLabel*>(control()))
+        if (TCustomForm* form = control()->ParentForm()) registry().LabelsLater(form);
       break;
     case Change::Visible:
       ApplyVisible();
@@ -175,6 +177,11 @@ void ControlMirror::SetLabel(QWidget* label, const QString& caption) {
   label_ = label;
   label_caption_ = caption;
   ApplyAccessibility();
+}
+
+void ControlMirror::UserClick(bool twice) {
+  TControl* c = control();
+  User([c, twice] { twice ? input::DblClick(c) : input::Click(c); });
 }
 
 void ControlMirror::Restack() {

@@ -80,6 +80,8 @@ class ControlMirror : public Mirror {
   virtual QRect Geometry() const;
   // Restacks the children: graphic controls below window controls, each in z-order.
   void Restack();
+  // The user clicked (or double-clicked) the control's widget.
+  void UserClick(bool twice = false);
 
  protected:
   // Adopts the widget made by a subclass constructor (once).

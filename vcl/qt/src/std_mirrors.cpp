@@ -30,6 +30,14 @@ Qt::Alignment HorizontalAlignment(TAlignment alignment) {
   }
 }
 
+// Clicks and double clicks on a widget of our own go to the control.
+template <class W>
+W* ReportClicks(W* widget, ControlMirror* mirror) {
+  widget->on_click = [mirror] { mirror->UserClick(); };
+  widget->on_double_click = [mirror] { mirror->UserClick(true); };
+  return widget;
+}
+
 // Keeps the caret where it was when a mirrored text replaces the typed one.
 void SetLineText(QLineEdit* edit, const QString& text) {
   if (edit->text() == text) return;
@@ -43,22 +51,12 @@ void SetLineText(QLineEdit* edit, const QString& text) {
 class GenericMirror : public ControlMirror {
  public:
   GenericMirror(Registry& registry, TControl* control) : ControlMirror(registry, control) {
-    auto* w = new Clickable<QWidget>(registry.Find(control->Parent())->container());
-    w->on_click = [this] { Click(); };
-    w->on_double_click = [this] { DblClick(); };
-    SetWidget(w);
+    SetWidget(
+        ReportClicks(new Clickable<QWidget>(registry.Find(control->Parent())->container()), this));
   }
 
  protected:
   bool FillsBackground() const override { return !IsGraphic(); }
-  void Click() {
-    TControl* c = control();
-    User([c] { input::Click(c); });
-  }
-  void DblClick() {
-    TControl* c = control();
-    User([c] { input::DblClick(c); });
-  }
 };
 
 // ---- Edits ----
@@ -289,10 +287,7 @@ class ButtonMirror : public ControlMirror {
     button_ = new QPushButton(registry.Find(button->Parent())->container());
     button_->setAutoDefault(false);
     SetWidget(button_);
-    QObject::connect(button_, &QPushButton::clicked, link(), [this] {
-      TControl* c = control();
-      User([c] { input::Click(c); });
-    });
+    QObject::connect(button_, &QPushButton::clicked, link(), [this] { UserClick(); });
   }
 
  protected:
@@ -453,10 +448,7 @@ class StaticTextMirror : public ControlMirror {
   StaticTextMirror(Registry& registry, TStaticText* text) : ControlMirror(registry, text) {
     label_ = new Clickable<QLabel>(registry.Find(text->Parent())->container());
     label_->setTextFormat(Qt::PlainText);
-    label_->on_click = [this] {
-      TControl* c = control();
-      User([c] { input::Click(c); });
-    };
+    label_->on_click = [this] { UserClick(); };
     SetWidget(label_);
   }
   TStaticText* text() const { return static_cast<TStaticText*>(component()); }
@@ -490,14 +482,7 @@ class PanelMirror : public ControlMirror {
  public:
   PanelMirror(Registry& registry, TPanel* panel) : ControlMirror(registry, panel) {
     panel_ = new PanelWidget(registry.Find(panel->Parent())->container());
-    panel_->on_click = [this] {
-      TControl* c = control();
-      User([c] { input::Click(c); });
-    };
-    panel_->on_double_click = [this] {
-      TControl* c = control();
-      User([c] { input::DblClick(c); });
-    };
+    ReportClicks(panel_, this);
     SetWidget(panel_);
   }
   TPanel* panel() const { return static_cast<TPanel*>(component()); }
@@ -548,14 +533,7 @@ class ImageMirror : public ControlMirror {
  public:
   ImageMirror(Registry& registry, TImage* image) : ControlMirror(registry, image) {
     image_ = new ImageWidget(registry.Find(image->Parent())->container());
-    image_->on_click = [this] {
-      TControl* c = control();
-      User([c] { input::Click(c); });
-    };
-    image_->on_double_click = [this] {
-      TControl* c = control();
-      User([c] { input::DblClick(c); });
-    };
+    ReportClicks(image_, this);
     SetWidget(image_);
   }
   TImage* image() const { return static_cast<TImage*>(component()); }
@@ -669,14 +647,7 @@ class SpeedButtonMirror : public ControlMirror {
 LabelMirror::LabelMirror(Registry& registry, TLabel* label) : ControlMirror(registry, label) {
   label_widget_ = new Clickable<QLabel>(registry.Find(label->Parent())->container());
   label_widget_->setTextFormat(Qt::PlainText);
-  label_widget_->on_click = [this] {
-    TControl* c = control();
-    User([c] { input::Click(c); });
-  };
-  label_widget_->on_double_click = [this] {
-    TControl* c = control();
-    User([c] { input::DblClick(c); });
-  };
+  ReportClicks(label_widget_, this);
   SetWidget(label_widget_);
 }
 
