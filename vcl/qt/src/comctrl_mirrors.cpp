@@ -1,13 +1,10 @@
 // Common controls: track bars, progress bars, status bars, tool bars and their buttons, page
 // controls and tab sheets, string grids, spin edits.
-#include <QAbstractSpinBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
 #include <QSlider>
-#include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>

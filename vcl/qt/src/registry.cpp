@@ -13,7 +13,6 @@
 #include <map>
 
 #include "accessibility.h"
-#include "comctrl_widgets.h"
 #include "form_mirror.h"
 #include "menu_mirrors.h"
 #include "platform/testing.h"
