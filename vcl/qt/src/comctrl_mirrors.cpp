@@ -572,14 +572,7 @@ class SpinEditMirror : public ControlMirror {
   }
 
  protected:
-  void ApplyText() override {
-    QLineEdit* edit = box_->Edit();
-    QString text = Q(spin()->Text);
-    if (edit->text() == text) return;
-    int cursor = edit->cursorPosition();
-    edit->setText(text);
-    edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
-  }
+  void ApplyText() override { SetLineText(box_->Edit(), Q(spin()->Text)); }
   void ApplyStyle() override {
     TCSpinEdit* s = spin();
     box_->setReadOnly(s->ReadOnly);

@@ -36,14 +36,6 @@ W* ReportClicks(W* widget, ControlMirror* mirror) {
   return widget;
 }
 
-// Keeps the caret where it was when a mirrored text replaces the typed one.
-void SetLineText(QLineEdit* edit, const QString& text) {
-  if (edit->text() == text) return;
-  int cursor = edit->cursorPosition();
-  edit->setText(text);
-  edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
-}
-
 // ---- Plain containers and unknown kinds ----
 
 class GenericMirror : public ControlMirror {

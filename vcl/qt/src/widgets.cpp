@@ -6,6 +6,13 @@
 
 namespace vcl::qt::detail {
 
+void SetLineText(QLineEdit* edit, const QString& text) {
+  if (edit->text() == text) return;
+  int cursor = edit->cursorPosition();
+  edit->setText(text);
+  edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
+}
+
 void DrawBevel(QPainter& painter, QRect& rect, bool raised, int width) {
   QColor light = ColorOf(clBtnHighlight), dark = ColorOf(clBtnShadow);
   for (int i = 0; i < width && rect.width() > 1 && rect.height() > 1; ++i) {

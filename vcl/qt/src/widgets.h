@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QWidget>
 #include <functional>
@@ -50,6 +51,10 @@ class Obedient : public Base {
  protected:
   void nextCheckState() override {}
 };
+
+// Replaces an edit's text, keeping the caret where it was (a mirrored text replacing the
+// typed one, as CharCase does).
+void SetLineText(QLineEdit* edit, const QString& text);
 
 // Draws the classic raised or lowered edges inside `rect`, `width` pixels deep, and shrinks it.
 void DrawBevel(class QPainter& painter, QRect& rect, bool raised, int width);
