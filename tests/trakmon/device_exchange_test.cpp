@@ -3,6 +3,7 @@
 // a reply must come at an exact moment, a scripted device.
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -82,6 +83,7 @@ struct ReplyCase {
   ReplyEnd end;
   std::string shown;  // in the target edit
 };
+void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.what; }
 
 class ShortReplyTest : public DeviceExchangeTest,
                        public ::testing::WithParamInterface<ReplyCase> {};
@@ -171,6 +173,7 @@ struct DeadlineCase {
   int result;
   DWORD min_ms, max_ms;  // how long the silent read takes, pause included
 };
+void PrintTo(const DeadlineCase& c, std::ostream* os) { *os << "deadline " << c.deadline; }
 
 class SilentDeviceTest : public DeviceExchangeTest,
                          public ::testing::WithParamInterface<DeadlineCase> {};
@@ -243,6 +246,7 @@ struct DoneCase {
   bool done;
   DWORD min_ms, max_ms;  // when the wait returns
 };
+void PrintTo(const DoneCase& c, std::ostream* os) { *os << c.what; }
 
 class WaitForDoneTest : public DeviceExchangeTest,
                         public ::testing::WithParamInterface<DoneCase> {};
@@ -325,6 +329,9 @@ struct ReportCase {
   bool with_result;
   std::vector<AnsiString> shown;
 };
+void PrintTo(const ReportCase& c, std::ostream* os) {
+  *os << "result " << c.result << (c.with_result ? " with the code" : "");
+}
 
 class ReportTest : public DeviceExchangeTest, public ::testing::WithParamInterface<ReportCase> {};
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -399,6 +400,7 @@ struct IniCase {
   int port_index, baud_rate, port_item, baud_item;
   bool developer;
 };
+void PrintTo(const IniCase& c, std::ostream* os) { *os << c.what; }
 
 class IniSettingsTest : public TrakmonTest, public ::testing::WithParamInterface<IniCase> {};
 
@@ -486,6 +488,10 @@ struct FolderCase {
   const char* chosen;
   const char* work_folder;
 };
+// Backslashes would be taken apart by CTest's list of names: the case is named by its kind.
+void PrintTo(const FolderCase& c, std::ostream* os) {
+  *os << (std::string(c.chosen).size() == 3 ? "root of a drive" : "folder");
+}
 
 class FolderChoiceTest : public TrakmonTest, public ::testing::WithParamInterface<FolderCase> {};
 
@@ -573,6 +579,7 @@ struct PanelCase {
   const char* button;
   const char* box;
 };
+void PrintTo(const PanelCase& c, std::ostream* os) { *os << c.button; }
 
 class DevicePanelTest : public TrakmonTest, public ::testing::WithParamInterface<PanelCase> {
  protected:
