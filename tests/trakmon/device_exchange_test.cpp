@@ -131,6 +131,30 @@ INSTANTIATE_TEST_SUITE_P(
                                 ReplyEnd::Terminator, "12"}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.what); });
 
+// No handler catches a port error: the application shows it with its code and the system
+// error, the handler ends there, and the port keeps working for the next click.
+TEST_F(DeviceExchangeTest, PortErrorLeavingAHandlerIsShownWithItsCodes) {
+  SetLastError(0);
+  bool after = false;
+  Application->Guard([&] {
+    CommPort->WriteByte(CmdStatus);
+    after = true;
+  });
+  OpenPort();
+  platform::testing::InjectFault("WriteFile", ERROR_GEN_FAILURE, CommPort->Handle);
+  Application->Guard([&] {
+    CommPort->WriteByte(CmdStatus);
+    after = true;
+  });
+  EXPECT_FALSE(after);
+  EXPECT_EQ(responder().Texts(ModalKind::Exception),
+            (std::vector<AnsiString>{"Ошибка COM-порта: код 7, системная ошибка 0.",
+                                     "Ошибка COM-порта: код 9, системная ошибка 31."}));
+  EXPECT_TRUE(CommPort->IsOpen());
+  Request(CmdStatus);
+  EXPECT_TRUE(WaitForDataMark(800));
+}
+
 TEST_F(DeviceExchangeTest, RestOfACutReplyStaysUntilTheNextReaderPurgesTheInput) {
   tracker->faults().short_length = 30;
   OpenPort();

@@ -367,6 +367,11 @@ void TApplication::ShowException(Exception* E) {
   ws->ShowException(text, Title());
 }
 
+std::vector<TApplication::ExceptionText>& TApplication::ExceptionTexts() {
+  static std::vector<ExceptionText> texts;
+  return texts;
+}
+
 void TApplication::HandleException(TObject* Sender) {
   std::exception_ptr current = std::current_exception();
   if (!current) return;
@@ -378,7 +383,7 @@ void TApplication::HandleException(TObject* Sender) {
   } catch (...) {
   }
   bool known = false;
-  for (auto& registered : exception_texts_)
+  for (auto& registered : ExceptionTexts())
     if (registered(current, text)) {
       known = true;
       break;

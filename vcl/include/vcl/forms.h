@@ -286,11 +286,12 @@ class TApplication : public TComponent {
   // "Unknown exception.".
   void HandleException(TObject* Sender);
   // Registers the text shown for an exception type that does not derive from Exception
-  // (the serial port's ECommError): Application->RegisterExceptionText<ECommError>(
-  //     [](const ECommError& e) { return e.Text(); });
+  // (the serial port's ECommError). The registration holds for the whole process, for every
+  // application object, so a unit can make it at its start:
+  //   TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text(); });
   template <class E>
-  void RegisterExceptionText(std::function<AnsiString(const E&)> text) {
-    exception_texts_.insert(exception_texts_.begin(),
+  static void RegisterExceptionText(std::function<AnsiString(const E&)> text) {
+    ExceptionTexts().insert(ExceptionTexts().begin(),
                             [text](std::exception_ptr p, AnsiString& out) -> bool {
                               try {
                                 std::rethrow_exception(p);
@@ -315,6 +316,8 @@ class TApplication : public TComponent {
   void QueueRelease(TCustomForm* form);
 
  private:
+  using ExceptionText = std::function<bool(std::exception_ptr, AnsiString&)>;
+  static std::vector<ExceptionText>& ExceptionTexts();
   TForm* GetMainForm() const { return main_form_; }
   AnsiString GetExeName() const;
   AnsiString GetTitle() const;
@@ -331,7 +334,6 @@ class TApplication : public TComponent {
   bool terminated_ = false;
   bool running_ = false;
   AnsiString help_file_;
-  std::vector<std::function<bool(std::exception_ptr, AnsiString&)>> exception_texts_;
   std::vector<TCustomForm*> released_;
 };
 
