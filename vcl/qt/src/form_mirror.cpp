@@ -69,10 +69,15 @@ void FormMirror::Apply(Change what, int index) {
       ApplyMenu();
       break;
     case Change::ZOrder:
-      // BringToFront or SetFocus of a form: to the front and active.
+      // SendToBack of a form (index 0): behind the other windows. BringToFront or SetFocus:
+      // to the front and active.
       if (window_->isVisible()) {
-        window_->raise();
-        window_->activateWindow();
+        if (index == 0) {
+          window_->lower();
+        } else {
+          window_->raise();
+          window_->activateWindow();
+        }
       }
       break;
     case Change::Focus:
