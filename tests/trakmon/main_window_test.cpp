@@ -17,7 +17,7 @@ using vcl::headless::ModalKind;
 
 namespace {
 
-struct ControlSpec {
+struct ExpectedControl {
   const char* name;
   const char* class_name;
   std::optional<std::string> caption;  // Caption or Text
@@ -38,7 +38,7 @@ constexpr auto none = std::nullopt;
 
 // Every control that the window's handlers name, with the kind, caption or text, hint and
 // visibility of the form description (before FormCreate changes any of them).
-const std::vector<ControlSpec> kControls = {
+const std::vector<ExpectedControl> kControls = {
     // Tool bar and menu.
     {"SBOpenComPort", "TSpeedButton", none, "Открыть COM порт...", true},
     {"SBCloseComPort", "TSpeedButton", none, "Закрыть COM порт...", true},
@@ -258,17 +258,17 @@ TEST_F(MainWindowTest, EveryNamedControlHasTheKindCaptionHintAndVisibilityOfItsD
   EXPECT_EQ(form->Caption(), "Настройка параметров прибора");
   EXPECT_EQ(form->BorderStyle(), bsSingle);
   EXPECT_EQ(form->Position(), poDesktopCenter);
-  for (const ControlSpec& spec : kControls) {
-    SCOPED_TRACE(spec.name);
-    TComponent* c = &FindAny(form, spec.name);
-    EXPECT_EQ(c->ClassName(), spec.class_name);
-    if (spec.caption) {
-      EXPECT_EQ(CaptionOf(c), AnsiString(*spec.caption));
+  for (const ExpectedControl& want : kControls) {
+    SCOPED_TRACE(want.name);
+    TComponent* c = &FindAny(form, want.name);
+    EXPECT_EQ(c->ClassName(), want.class_name);
+    if (want.caption) {
+      EXPECT_EQ(CaptionOf(c), AnsiString(*want.caption));
     }
-    if (spec.hint) {
-      EXPECT_EQ(dynamic_cast<TControl*>(c)->Hint(), AnsiString(*spec.hint));
+    if (want.hint) {
+      EXPECT_EQ(dynamic_cast<TControl*>(c)->Hint(), AnsiString(*want.hint));
     }
-    EXPECT_EQ(VisibleOf(c), spec.visible);
+    EXPECT_EQ(VisibleOf(c), want.visible);
   }
 }
 

@@ -22,12 +22,12 @@ const char* const kNoText = "Нет";
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* text;
   int id;
 };
 
-std::vector<ButtonSpec> ButtonsFor(int flags) {
+std::vector<ButtonChoice> ButtonsFor(int flags) {
   switch (flags & 0xF) {
     case MB_OKCANCEL:
       return {{kOkText, IDOK}, {kCancelText, IDCANCEL}};
@@ -69,15 +69,15 @@ int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& 
   box.setTextFormat(Qt::PlainText);
   box.setText(Q(text));
   box.setIcon(IconFor(flags));
-  std::vector<ButtonSpec> specs = ButtonsFor(flags);
+  std::vector<ButtonChoice> choices = ButtonsFor(flags);
   std::vector<QPushButton*> buttons;
   QPushButton* escape = nullptr;
   // Action roles keep the Windows order of the buttons; Esc and the title bar's close answer
   // Cancel, or the only button; a box with Yes and No (and no Cancel) cannot be closed.
-  for (const ButtonSpec& spec : specs) {
-    QPushButton* b = box.addButton(QString::fromUtf8(spec.text), QMessageBox::ActionRole);
+  for (const ButtonChoice& choice : choices) {
+    QPushButton* b = box.addButton(QString::fromUtf8(choice.text), QMessageBox::ActionRole);
     buttons.push_back(b);
-    if (spec.id == IDCANCEL) escape = b;
+    if (choice.id == IDCANCEL) escape = b;
   }
   if (!escape && buttons.size() == 1) escape = buttons.front();
   if (escape)
@@ -89,18 +89,18 @@ int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& 
 
   // The safe answer: Cancel, else No, else the first button.
   QPushButton* safe = escape;
-  for (std::size_t i = 0; i < specs.size() && !safe; ++i)
-    if (specs[i].id == IDNO) safe = buttons[i];
+  for (std::size_t i = 0; i < choices.size() && !safe; ++i)
+    if (choices[i].id == IDNO) safe = buttons[i];
   if (!safe) safe = buttons.front();
   registry.ExecModal(
       box, [safe] { safe->click(); }, Q(text));
 
   QAbstractButton* clicked = box.clickedButton();
   for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (buttons[i] == clicked) return specs[i].id;
+    if (buttons[i] == clicked) return choices[i].id;
   if (escape)
     for (std::size_t i = 0; i < buttons.size(); ++i)
-      if (buttons[i] == escape) return specs[i].id;
+      if (buttons[i] == escape) return choices[i].id;
   return IDCANCEL;
 }
 
