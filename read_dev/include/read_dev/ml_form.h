@@ -119,6 +119,16 @@ class TML_Form : public TForm {
                Open1Click, SpeedButton4Click, SBModeClick, sb_user_phoneClick, sb_apn_panel_onClick,
                SpeedButton10Click, SpeedButton21Click, SpeedButton12Click);
 
+  // ---- Port connection, state query, memory commands, hand-over, exit, debug panel ----
+
+  // ---- User password and phones, APN and server, vehicle number and extra settings ----
+
+  // ---- Track dump, conversion, work file, day split, download buttons ----
+
+  // ---- Fuel sensor and calibration ----
+
+  // ---- Modem console ----
+
   explicit TML_Form(TComponent* Owner);
   ~TML_Form() override;
 
