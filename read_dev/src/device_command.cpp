@@ -1,8 +1,10 @@
-// The tracker's command exchange: guard, text parameters and the shared reply readers.
+// The tracker's command exchange: guard, text parameters, request shapes, bounded waits and the
+// shared reply readers.
 #include "read_dev/device_command.h"
 
 #include "comm_port/comm_port.h"
 #include "vcl/dialogs.h"
+#include "vcl/forms.h"
 #include "vcl/stdctrls.h"
 #include "vcl/sysutils.h"
 
@@ -24,17 +26,51 @@ bool ReadOneByte(BYTE& byte) {
 // Any reply above this many milliseconds counts as missing, whatever the reader's deadline.
 constexpr DWORD ReplyFailureMs = 5000;
 
-// Reads until `mark` arrives or, with a deadline, a pass ends past it without the mark.
+// Reads until `mark` arrives or a pass ends past the deadline without it.
 bool WaitForMark(BYTE mark, DWORD deadline_ms) {
   DWORD t0 = GetTickCount();
   for (;;) {
     BYTE byte;
     if (ReadOneByte(byte) && byte == mark) return true;
-    if (deadline_ms != NoDeadline && ElapsedSince(t0) > deadline_ms) return false;
+    if (ElapsedSince(t0) > deadline_ms) return false;
   }
 }
 
+// Reads until `mark` arrives or the bound passes.
+bool WaitForMark(BYTE mark, WaitBound bound) {
+  BoundedReader reader(bound);
+  BYTE byte;
+  while (reader.Next(byte))
+    if (byte == mark) return true;
+  return false;
+}
+
 }  // namespace
+
+BoundedReader::BoundedReader(WaitBound bound)
+    : bound_(bound), start_(GetTickCount()), last_byte_(start_) {}
+
+bool BoundedReader::Next(BYTE& byte) {
+  while (!passed_) {
+    bool got = ReadOneByte(byte);
+    DWORD now = GetTickCount();
+    // A byte that comes in the pass that ends past the cap is dropped, as a reply past its
+    // deadline is.
+    if (now - start_ > bound_.cap_ms) break;
+    if (got) {
+      last_byte_ = now;
+      return true;
+    }
+    if (now - last_byte_ > bound_.silence_ms) break;
+  }
+  passed_ = true;
+  return false;
+}
+
+void ReportDeviceSilent(const AnsiString& text) {
+  ShowMessage(text);
+  Abort();
+}
 
 void RequirePortOpen() {
   if (!CommPort->IsOpen()) {
@@ -46,6 +82,31 @@ void RequirePortOpen() {
 void WriteTextParameter(const AnsiString& text) {
   CommPort->WriteString(text.c_str());
   CommPort->WriteByte(0x00);
+}
+
+void PurgeBothAndPause(DWORD pause_ms) {
+  CommPort->PurgeOutput();
+  CommPort->PurgeInput();
+  Sleep(pause_ms);
+}
+
+void WriteSetting(BYTE command, const AnsiString& text) {
+  CommPort->WriteByte(command);
+  Sleep(100);
+  WriteTextParameter(text);
+}
+
+void BeginRead(TEdit* target, BYTE command) {
+  target->Text = "";
+  target->Refresh();
+  CommPort->PurgeInput();
+  CommPort->WriteByte(command);
+}
+
+bool ConfirmOrAbort(const AnsiString& text, const AnsiString& caption) {
+  int answer = Application->MessageBox(text, caption, MB_OKCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) Abort();
+  return answer == IDOK;
 }
 
 ShortReply ReadShortReply(char terminator, DWORD deadline_ms) {
@@ -101,8 +162,16 @@ bool WaitForDone(DWORD deadline_ms) {
   return WaitForMark(DoneMark, deadline_ms);
 }
 
+bool WaitForDone(WaitBound bound) {
+  return WaitForMark(DoneMark, bound);
+}
+
 bool WaitForDataMark(DWORD deadline_ms) {
   return WaitForMark(DataMark, deadline_ms);
+}
+
+bool WaitForDataMark(WaitBound bound) {
+  return WaitForMark(DataMark, bound);
 }
 
 void ReportReaderResult(int result, bool with_result) {

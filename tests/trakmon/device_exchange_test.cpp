@@ -1,6 +1,7 @@
 // The device command exchange on the virtual clock: the open-port guard, text parameters, the
-// short-reply reader and the done and data-mark waits, against the tracker simulator and, where
-// a reply must come at an exact moment, a scripted device.
+// request shapes, the short-reply reader and the done and data-mark waits with their deadlines
+// and bounds, against the tracker simulator and, where a reply must come at an exact moment, a
+// scripted device.
 #include <cstdint>
 #include <map>
 #include <ostream>
@@ -83,7 +84,9 @@ struct ReplyCase {
   ReplyEnd end;
   std::string shown;  // in the target edit
 };
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class ShortReplyTest : public DeviceExchangeTest,
                        public ::testing::WithParamInterface<ReplyCase> {};
@@ -197,7 +200,9 @@ struct DeadlineCase {
   int result;
   DWORD min_ms, max_ms;  // how long the silent read takes, pause included
 };
-void PrintTo(const DeadlineCase& c, std::ostream* os) { *os << "deadline " << c.deadline; }
+void PrintTo(const DeadlineCase& c, std::ostream* os) {
+  *os << "deadline " << c.deadline;
+}
 
 class SilentDeviceTest : public DeviceExchangeTest,
                          public ::testing::WithParamInterface<DeadlineCase> {};
@@ -270,7 +275,9 @@ struct DoneCase {
   bool done;
   DWORD min_ms, max_ms;  // when the wait returns
 };
-void PrintTo(const DoneCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const DoneCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class WaitForDoneTest : public DeviceExchangeTest,
                         public ::testing::WithParamInterface<DoneCase> {};
@@ -291,14 +298,12 @@ TEST_P(WaitForDoneTest, AcceptsTheDoneMarkInAnyPassThatBeganWithinTheDeadline) {
 
 INSTANTIATE_TEST_SUITE_P(
     Marks, WaitForDoneTest,
-    ::testing::Values(
-        DoneCase{"at_once", {{2, "@"}}, 5000, true, 0, 50},
-        DoneCase{"after_other_bytes", {{2, "#x#"}, {300, "@"}}, 5000, true, 300, 350},
-        // The pass that is running at 5000 ms began before it: its "@" counts.
-        DoneCase{"just_after_the_deadline", {{5010, "@"}}, 5000, true, 5010, 5060},
-        DoneCase{"too_late", {{5300, "@"}}, 5000, false, 5000, 5300},
-        DoneCase{"other_bytes_only", {{2, "xyz"}}, 5000, false, 5000, 5300},
-        DoneCase{"no_deadline_waits_for_the_mark", {{20000, "@"}}, NoDeadline, true, 20000, 20050}),
+    ::testing::Values(DoneCase{"at_once", {{2, "@"}}, 5000, true, 0, 50},
+                      DoneCase{"after_other_bytes", {{2, "#x#"}, {300, "@"}}, 5000, true, 300, 350},
+                      // The pass that is running at 5000 ms began before it: its "@" counts.
+                      DoneCase{"just_after_the_deadline", {{5010, "@"}}, 5000, true, 5010, 5060},
+                      DoneCase{"too_late", {{5300, "@"}}, 5000, false, 5000, 5300},
+                      DoneCase{"other_bytes_only", {{2, "xyz"}}, 5000, false, 5000, 5300}),
     [](const ::testing::TestParamInfo<DoneCase>& info) { return std::string(info.param.what); });
 
 TEST_F(DeviceExchangeTest, DataMarkWaitDropsOtherBytesAndGivesUpAfterItsDeadline) {
@@ -326,12 +331,10 @@ TEST_F(DeviceExchangeTest, ExchangeWithTheTrackerFramesEachCommandAsItExpects) {
   CommPort->WriteByte(CmdStatus);
   ASSERT_TRUE(WaitForDataMark(800));
   std::string line;
-  for (;;) {
-    int b = CommPort->ReadByte();
-    if (b < 0) continue;
-    if (b == 0) break;
-    line += static_cast<char>(b);
-  }
+  BoundedReader reader;
+  BYTE b;
+  while (reader.Next(b) && b != 0) line += static_cast<char>(b);
+  EXPECT_FALSE(reader.Passed());
   EXPECT_EQ(line.substr(0, 2), "0 ");  // write address 0 of an empty memory
 
   // An erase answers "@".
@@ -347,6 +350,173 @@ TEST_F(DeviceExchangeTest, ExchangeWithTheTrackerFramesEachCommandAsItExpects) {
   EXPECT_EQ(ReadReply(form->edit_ip, '$', 5000), 0);
   EXPECT_EQ(form->edit_ip->Text(), AnsiString(tracker->settings().server_address));
 }
+
+// ---- Waits without a deadline of their own ----
+
+enum class Mark { Done, Data };
+
+struct BoundCase {
+  const char* what;
+  std::vector<ScriptedDevice::Send> reply;  // to CmdDebugWrite
+  Mark mark;
+  WaitBound bound;
+  bool found;
+  DWORD min_ms, max_ms;  // when the wait returns
+};
+void PrintTo(const BoundCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+// A byte every `gap_ms` from `first_ms` until `until_ms`, none of them a mark.
+std::vector<ScriptedDevice::Send> Chatter(std::uint64_t first_ms, std::uint64_t gap_ms,
+                                          std::uint64_t until_ms, const char* byte = "x") {
+  std::vector<ScriptedDevice::Send> sends;
+  for (std::uint64_t t = first_ms; t <= until_ms; t += gap_ms) sends.push_back({t, byte});
+  return sends;
+}
+
+std::vector<ScriptedDevice::Send> Then(std::vector<ScriptedDevice::Send> sends,
+                                       ScriptedDevice::Send last) {
+  sends.push_back(last);
+  return sends;
+}
+
+class BoundedWaitTest : public DeviceExchangeTest,
+                        public ::testing::WithParamInterface<BoundCase> {};
+
+TEST_P(BoundedWaitTest, EndsAtTheSilenceLimitOrTheCapWhicheverComesFirst) {
+  const BoundCase& c = GetParam();
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdDebugWrite] = c.reply;
+  CommPort->WriteByte(CmdDebugWrite);
+  DWORD t0 = GetTickCount();
+  EXPECT_EQ(c.mark == Mark::Done ? WaitForDone(c.bound) : WaitForDataMark(c.bound), c.found);
+  EXPECT_GE(Since(t0), c.min_ms);
+  EXPECT_LE(Since(t0), c.max_ms);
+}
+
+constexpr WaitBound kShort{1000, 5000};
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, BoundedWaitTest,
+    ::testing::Values(
+        BoundCase{"silent_done", {}, Mark::Done, kShort, false, 1000, 1300},
+        BoundCase{"silent_data", {}, Mark::Data, kShort, false, 1000, 1300},
+        BoundCase{
+            "mark_after_other_bytes", {{2, "#x#"}, {600, "@"}}, Mark::Done, kShort, true, 600, 650},
+        BoundCase{"data_mark_among_other_bytes",
+                  {{2, "ab@c"}, {900, "#"}},
+                  Mark::Data,
+                  kShort,
+                  true,
+                  900,
+                  950},
+        // Bytes 800 ms apart keep the wait going well past its silence limit.
+        BoundCase{"each_byte_restarts_the_silence", Then(Chatter(500, 800, 3700), {4500, "@"}),
+                  Mark::Done, kShort, true, 4500, 4550},
+        BoundCase{"a_gap_longer_than_the_silence",
+                  {{500, "x"}, {1900, "@"}},
+                  Mark::Done,
+                  kShort,
+                  false,
+                  1500,
+                  1800},
+        // A device that keeps sending other bytes is left at the cap; so is an "@" after it.
+        BoundCase{"chatty_done", Chatter(2, 100, 20000), Mark::Done, kShort, false, 5000, 5300},
+        BoundCase{"chatty_data", Chatter(2, 100, 20000, "@"), Mark::Data, kShort, false, 5000,
+                  5300},
+        BoundCase{"mark_after_the_cap", Then(Chatter(2, 100, 5200), {5300, "@"}), Mark::Done,
+                  kShort, false, 5000, 5300},
+        // The handlers' bound.
+        BoundCase{"device_wait_silent", {}, Mark::Done, DeviceWait, false, 3000, 3300},
+        BoundCase{
+            "device_wait_slow_reply", {{2900, "@"}}, Mark::Done, DeviceWait, true, 2900, 2950},
+        BoundCase{"device_wait_chatty", Chatter(2, 1000, 60000), Mark::Done, DeviceWait, false,
+                  30000, 30300}),
+    [](const ::testing::TestParamInfo<BoundCase>& info) { return std::string(info.param.what); });
+
+TEST_F(DeviceExchangeTest, BoundedReaderReadsNothingMoreOnceItsBoundHasPassed) {
+  ScriptedDevice& device = UseScriptedDevice();
+  device.replies[CmdStatus] = {{2, "#ab"}, {2500, "cd"}};
+  CommPort->WriteByte(CmdStatus);
+  BoundedReader reader(kShort);
+  std::string got;
+  BYTE b;
+  while (reader.Next(b)) got += static_cast<char>(b);
+  EXPECT_EQ(got, "#ab");
+  EXPECT_TRUE(reader.Passed());
+  Sleep(2000);
+  EXPECT_FALSE(reader.Next(b));
+  // What came later is still in the input buffer for the next reader.
+  EXPECT_EQ(ReadShortReply('.', 600).Raw, "cd");
+}
+
+TEST_F(DeviceExchangeTest, ReportDeviceSilentShowsItsTextAndEndsTheHandler) {
+  EXPECT_THROW(ReportDeviceSilent("Error Status String"), EAbort);
+  EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{"Error Status String"});
+}
+
+// ---- Request shapes ----
+
+TEST_F(DeviceExchangeTest, RequestShapesSendTheirBytesWithTheirPauses) {
+  OpenPort();
+  // Stale bytes of an earlier reply that a purge must discard.
+  CommPort->WriteByte(CmdReadPassword);
+  Sleep(50);
+  tracker->ClearRecord();
+
+  PurgeBothAndPause(200);
+  CommPort->WriteByte(CmdBeepOff);
+  WriteSetting(CmdWriteServerPort, "3030");
+  Sleep(10);
+  form->edit_read_portip->Text = "old";
+  int repaints = gui.widget_set().RepaintCount(form->edit_read_portip);
+  BeginRead(form->edit_read_portip, CmdReadServerPort);
+  EXPECT_EQ(form->edit_read_portip->Text(), "");
+  EXPECT_GT(gui.widget_set().RepaintCount(form->edit_read_portip), repaints);
+  EXPECT_EQ(ReadReply(form->edit_read_portip, '.', 5000), 0);
+  EXPECT_EQ(form->edit_read_portip->Text(), "3030");
+
+  const std::vector<std::uint8_t> expected = {'g', '|', '3', '0', '3', '0', 0x00, 'W'};
+  EXPECT_EQ(tracker->ReceivedBytes(), expected);
+  auto r = tracker->Received();
+  ASSERT_EQ(r.size(), expected.size());
+  EXPECT_GE(r[2].at_us - r[1].at_us, 100'000u);  // command byte, 100 ms, text
+  EXPECT_LT(r[2].at_us - r[1].at_us, 110'000u);
+  EXPECT_FALSE(tracker->settings().beeper);
+}
+
+struct ConfirmCase {
+  int answer;
+  bool aborts;
+  bool confirmed;
+};
+void PrintTo(const ConfirmCase& c, std::ostream* os) {
+  *os << "answer " << c.answer;
+}
+
+class ConfirmTest : public DeviceExchangeTest, public ::testing::WithParamInterface<ConfirmCase> {};
+
+TEST_P(ConfirmTest, CancelEndsTheHandlerAndOnlyOkConfirms) {
+  responder().AnswerMessageBox(GetParam().answer);
+  bool confirmed = false;
+  bool aborted = false;
+  try {
+    confirmed = ConfirmOrAbort("Память будет стерта ?", " ");
+  } catch (const EAbort&) {
+    aborted = true;
+  }
+  EXPECT_EQ(aborted, GetParam().aborts);
+  EXPECT_EQ(confirmed, GetParam().confirmed);
+  ASSERT_EQ(responder().Shown().size(), 1u);
+  EXPECT_EQ(responder().Shown()[0].text, "Память будет стерта ?");
+  EXPECT_EQ(responder().Shown()[0].caption, " ");
+  EXPECT_EQ(responder().Shown()[0].flags, 33);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ConfirmTest,
+                         ::testing::Values(ConfirmCase{IDOK, false, true},
+                                           ConfirmCase{IDCANCEL, true, false}));
 
 struct ReportCase {
   int result;

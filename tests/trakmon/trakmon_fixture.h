@@ -32,7 +32,7 @@ class TrakmonTest : public vcl::headless::FormTest {
   }
 
   ~TrakmonTest() override {
-    if (CommPort && CommPort->IsOpen()) CommPort->Close();
+    ResetCommPort();
     platform::sim::DetachAll();
     vcl::ResetApplication();
     ML_Form = nullptr;
@@ -70,6 +70,22 @@ class TrakmonTest : public vcl::headless::FormTest {
   void OpenPort() {
     ASSERT_EQ(CommPort->Open(0, 2048, 2048), 0);
     CommPort->SetBaudRate(sim::kDefaultBaud);
+  }
+
+  // The global port as a run starts with it: closed, with the line settings of a port never
+  // opened (9600 baud at the first open). A port whose device vanished may refuse to close: its
+  // handle is dropped then, so that the next test starts closed all the same.
+  static void ResetCommPort() {
+    if (!CommPort) return;
+    try {
+      if (CommPort->IsOpen()) CommPort->Close();
+    } catch (const ECommError&) {
+      CommPort->Opened = false;
+      CommPort->Handle = nullptr;
+    }
+    const TCommPort fresh;
+    CommPort->Dcb = fresh.Dcb;
+    CommPort->PortName = fresh.PortName;
   }
 
   platform::ScopedVirtualClock clock;

@@ -1,5 +1,12 @@
-// The tracker's command exchange: the command bytes, the open-port guard and the shared reply
-// readers. Every exchange runs on the GUI thread over the global CommPort.
+// The tracker's command exchange: the command bytes, the open-port guard, the request shapes
+// the handlers share and the reply readers. Every exchange runs on the GUI thread over the
+// global CommPort.
+//
+// Every wait ends. A reply with a deadline of the protocol's own is read against that deadline;
+// a wait that has none (the status line after "#", the debug read's lines and "@", the debug
+// write's "@", the end address, the dump's and the user APN's "#") is bounded by a WaitBound: a
+// silence limit that each byte received restarts, and an overall cap. A device that keeps
+// sending other bytes is thus left at the cap, a silent one at the silence limit.
 #pragma once
 
 #include <cstdint>
@@ -66,14 +73,55 @@ constexpr char FillChar = '#';  // may stand anywhere in a short reply; removed 
 constexpr int ShortReplyLimit = 25;
 // Result of a reader whose reply did not come within 5000 ms.
 constexpr int ReplyTimedOut = -3;
-// A wait given this deadline waits until its mark arrives.
-constexpr DWORD NoDeadline = 0;
+
+// A wait without a deadline of its own: it ends when no byte has come for `silence_ms` (each
+// byte received restarts it), or `cap_ms` after it began, whichever comes first.
+struct WaitBound {
+  DWORD silence_ms;
+  DWORD cap_ms;
+};
+// The bound of every such wait in the handlers; generous for a real device (see the README).
+constexpr WaitBound DeviceWait{3000, 30000};
+
+// Reads the bytes of one reply under a bound, starting when it is made. Next() gives the next
+// byte received, skipping empty reads; false once the bound has passed (from then on nothing
+// more is read).
+class BoundedReader {
+ public:
+  explicit BoundedReader(WaitBound bound = DeviceWait);
+  bool Next(BYTE& byte);
+  // True once Next() has returned false because the bound passed.
+  bool Passed() const { return passed_; }
+
+ private:
+  WaitBound bound_;
+  DWORD start_;
+  DWORD last_byte_;
+  bool passed_ = false;
+};
+
+// Shows `text` (ShowMessage) and ends the handler silently (Abort): what a handler does when a
+// bounded wait passed.
+[[noreturn]] void ReportDeviceSilent(const AnsiString& text);
 
 // Shows "Com Port Not Open." and ends the handler silently (Abort) when CommPort is closed.
 void RequirePortOpen();
 
 // Writes a text parameter: the text's bytes, then one 0x00 (also for an empty text).
 void WriteTextParameter(const AnsiString& text);
+
+// ---- Request shapes ----
+// PurgeOutput, then PurgeInput, then Sleep(pause_ms).
+void PurgeBothAndPause(DWORD pause_ms);
+// A setting write: the command byte, Sleep(100), the text's bytes, one 0x00.
+void WriteSetting(BYTE command, const AnsiString& text);
+// A read request: empties `target` and repaints it at once (Refresh), purges the input, writes
+// the command byte.
+void BeginRead(TEdit* target, BYTE command);
+// The OK/Cancel question (Application->MessageBox, MB_OKCANCEL | MB_ICONQUESTION = 33). Cancel
+// ends the handler silently (Abort); returns true for OK and false for any other answer, on
+// which the caller sends nothing.
+bool ConfirmOrAbort(const AnsiString& text, const AnsiString& caption);
 
 // How a short-reply read ended.
 enum class ReplyEnd { Terminator, Limit, Deadline };
@@ -87,7 +135,8 @@ struct ShortReply {
 
 // Reads a short reply byte by byte: stops at the terminator (not stored), at the 25th stored
 // byte, or when more than `deadline_ms` have passed since the call (a byte read in that pass is
-// dropped). Shows nothing and does not pause.
+// dropped). The deadline is the reply's own (200, 1000 or 5000 ms). Shows nothing and does not
+// pause.
 ShortReply ReadShortReply(char terminator, DWORD deadline_ms);
 
 // The text a short reply shows: every fill character removed, cut at the first 0x00.
@@ -100,12 +149,16 @@ void ShowShortReply(TEdit* target, const AnsiString& raw);
 // ReplyTimedOut with `target` left as it was (the caller emptied it before the request).
 int ReadReply(TEdit* target, char terminator, DWORD deadline_ms);
 
-// Reads until "@" arrives; true when it did. With a deadline, gives up after a pass that ended
-// more than `deadline_ms` after the call and brought anything else or nothing.
+// Reads until "@" arrives; true when it did. Gives up after a pass that ended more than
+// `deadline_ms` after the call and brought anything else or nothing.
 bool WaitForDone(DWORD deadline_ms);
+// Reads until "@" arrives under `bound`; true when it did, false when the bound passed.
+bool WaitForDone(WaitBound bound);
 
 // Reads until "#" arrives, dropping other bytes; true when it did. Deadline as WaitForDone.
 bool WaitForDataMark(DWORD deadline_ms);
+// Reads until "#" arrives under `bound`, dropping other bytes; false when the bound passed.
+bool WaitForDataMark(WaitBound bound);
 
 // A click handler's report of its reader's result: nothing for 0, else "Time 0ut..." (with the
 // result appended in decimal when `with_result`, as "Time 0ut...-3").
