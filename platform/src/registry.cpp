@@ -11,6 +11,7 @@
 
 #include "internal.h"
 #include "platform/paths.h"
+#include "platform/testing.h"
 
 using namespace platform::detail;
 
@@ -81,6 +82,9 @@ bool Existing(HKEY root, const std::string& base, const char* sub, std::string& 
   return false;
 }
 
+// Values added by tests (AddSerialCommValue), shown after the mapped ports.
+std::vector<std::pair<std::string, std::string>> extra_values;
+
 std::vector<std::pair<std::string, std::string>> SerialCommValues() {
   std::vector<std::pair<std::string, std::string>> values;
   for (auto& port : platform::ListComPorts()) {
@@ -89,6 +93,8 @@ std::vector<std::pair<std::string, std::string>> SerialCommValues() {
         (port.device == "sim" ? "\\Device\\SimSerial" : "\\Device\\Serial") + std::to_string(index);
     values.emplace_back(name, port.name);
   }
+  std::lock_guard guard(keys_mutex);
+  values.insert(values.end(), extra_values.begin(), extra_values.end());
   return values;
 }
 
@@ -244,3 +250,17 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
   std::string path;
   return Resolve(hKey, root, path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
 }
+
+namespace platform::testing {
+
+void AddSerialCommValue(const std::string& name, const std::string& data) {
+  std::lock_guard guard(keys_mutex);
+  extra_values.emplace_back(name, data);
+}
+
+void ClearSerialCommValues() {
+  std::lock_guard guard(keys_mutex);
+  extra_values.clear();
+}
+
+}  // namespace platform::testing

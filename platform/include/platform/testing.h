@@ -48,6 +48,11 @@ void SetModuleFileName(const std::string& path);
 // "" or "/" is the real machine.
 void SetDeviceRoot(const std::string& root);
 
+// Adds a value (name, data) to HARDWARE\DEVICEMAP\SERIALCOMM after the mapped ports, so that
+// tests can see what a port list does with data such as "LPT1"; keys opened afterwards show it.
+void AddSerialCommValue(const std::string& name, const std::string& data);
+void ClearSerialCommValues();
+
 // Sink for PostMessageA / SendMessageA: the GUI layer registers each window that receives them.
 using MessageHandler = std::function<LRESULT(UINT msg, WPARAM wparam, LPARAM lparam)>;
 
