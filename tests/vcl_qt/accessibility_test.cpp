@@ -1,8 +1,14 @@
 // What a screen reader meets: each control's role, its name (caption, else hint, else the
-// label beside it), its hint as description, and the label that names an edit.
+// label beside it), its hint as description, and the label that names an edit; and what it
+// sets reaches the controls.
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTabBar>
+#include <functional>
 
 #include "qt_test_support.h"
 
@@ -116,6 +122,55 @@ TEST_F(AccessibilityTest, ItemsCarryTheirTexts) {
 
   form->Hint = C("Главное окно");
   EXPECT_EQ(Accessible(Widget(form))->text(QAccessible::Description), U("Главное окно"));
+}
+
+// A screen reader or desktop automation changes what a control holds, not only its widget:
+// the program must send what the window shows.
+TEST_F(AccessibilityTest, ValuesSetThroughTheInterfaceReachTheControls) {
+  struct Case {
+    const char* what;
+    QWidget* text_widget;
+    const char* text;
+    std::function<AnsiString()> held;
+    const char* expected;
+  } cases[] = {
+      // Through the edit's own rules (upper case, at most 8 letters) and its OnChange.
+      {"edit", Widget(form->EditName), "sidorovich", [&] { return form->EditName->Text(); },
+       "SIDOROVI"},
+      {"editable combo box", Widget<QComboBox>(form->ComboCommand)->lineEdit(), "AT+CREG?",
+       [&] { return form->ComboCommand->Text(); }, "AT+CREG?"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NE(c.text_widget, nullptr);
+    QAccessibleInterface* iface = Accessible(c.text_widget);
+    ASSERT_NE(iface, nullptr);
+    iface->setText(QAccessible::Value, U(c.text));
+    EXPECT_EQ(c.held(), C(c.expected));
+  }
+  // Automation that sets the spin edit's text on its widget.
+  Widget(form->SpinCount)->findChild<QLineEdit*>()->setText(QStringLiteral("2"));
+  EXPECT_EQ(form->SpinCount->Value(), 2);
+  EXPECT_EQ(Widget<QLineEdit>(form->EditName)->text(), U("SIDOROVI"));
+  EXPECT_EQ(form->Log.back(), "name SIDOROVI");
+
+  // A check box toggled and a radio item checked by their accessible actions.
+  QAccessibleInterface* check = Accessible(Widget(form->CheckConfirm));
+  ASSERT_NE(check->actionInterface(), nullptr);
+  check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_FALSE(form->CheckConfirm->Checked());
+  EXPECT_FALSE(Widget<QCheckBox>(form->CheckConfirm)->isChecked());
+  QList<QRadioButton*> radios = Widget(form->RadioSpeed)->findChildren<QRadioButton*>();
+  ASSERT_EQ(radios.size(), 4);
+  radios[0]->setChecked(true);
+  EXPECT_EQ(form->RadioSpeed->ItemIndex(), 0);
+  EXPECT_FALSE(radios[2]->isChecked());
+
+  // An item chosen without a click in the list.
+  auto* port = Widget<QComboBox>(form->ComboPort);
+  port->setCurrentIndex(2);
+  EXPECT_EQ(form->ComboPort->ItemIndex(), 2);
+  EXPECT_EQ(form->ComboPort->Text(), "COM3");
 }
 
 }  // namespace

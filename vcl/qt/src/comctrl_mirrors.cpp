@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "comctrl_widgets.h"
+#include "mirror.h"
 #include "qt_text.h"
-#include "registry.h"
 #include "widgets.h"
 
 namespace vcl::qt::detail {
@@ -23,16 +23,16 @@ namespace {
 constexpr int kSheetLeft = 4;
 constexpr int kSheetTop = 24;
 
-QWidget* ParentContainer(Registry& registry, TControl* control) {
-  return registry.Find(control->Parent())->container();
+QWidget* ParentContainer(Book& book, TControl* control) {
+  return book.Find(control->Parent())->container();
 }
 
 // ---- Track bars and progress bars ----
 
 class TrackBarMirror : public ControlMirror {
  public:
-  TrackBarMirror(Registry& registry, TTrackBar* bar) : ControlMirror(registry, bar) {
-    slider_ = new QSlider(ParentContainer(registry, bar));
+  TrackBarMirror(Book& book, TTrackBar* bar) : ControlMirror(book, bar) {
+    slider_ = new QSlider(ParentContainer(book, bar));
     SetWidget(slider_);
     QObject::connect(slider_, &QSlider::valueChanged, link(), [this](int value) {
       TTrackBar* b = this->bar();
@@ -102,8 +102,8 @@ class TrackBarMirror : public ControlMirror {
 
 class ProgressBarMirror : public ControlMirror {
  public:
-  ProgressBarMirror(Registry& registry, TProgressBar* bar) : ControlMirror(registry, bar) {
-    progress_ = new QProgressBar(ParentContainer(registry, bar));
+  ProgressBarMirror(Book& book, TProgressBar* bar) : ControlMirror(book, bar) {
+    progress_ = new QProgressBar(ParentContainer(book, bar));
     progress_->setTextVisible(false);
     SetWidget(progress_);
   }
@@ -133,8 +133,8 @@ class ProgressBarMirror : public ControlMirror {
 
 class StatusBarMirror : public ControlMirror {
  public:
-  StatusBarMirror(Registry& registry, TStatusBar* bar) : ControlMirror(registry, bar) {
-    bar_ = new StatusBarWidget(ParentContainer(registry, bar));
+  StatusBarMirror(Book& book, TStatusBar* bar) : ControlMirror(book, bar) {
+    bar_ = new StatusBarWidget(ParentContainer(book, bar));
     SetWidget(bar_);
   }
   TStatusBar* bar() const { return static_cast<TStatusBar*>(component()); }
@@ -184,7 +184,7 @@ class StatusBarMirror : public ControlMirror {
       QLabel* l = labels_.back();
       labels_.pop_back();
       l->hide();
-      registry().Dispose(l);
+      book().Dispose(l);
     }
     while (static_cast<int>(labels_.size()) < count) labels_.push_back(NewLabel());
     for (int i = 0; i < count; ++i) {
@@ -237,8 +237,8 @@ class StatusBarMirror : public ControlMirror {
 
 class ToolBarMirror : public ControlMirror {
  public:
-  ToolBarMirror(Registry& registry, TToolBar* bar) : ControlMirror(registry, bar) {
-    SetWidget(new ToolBarWidget(ParentContainer(registry, bar)));
+  ToolBarMirror(Book& book, TToolBar* bar) : ControlMirror(book, bar) {
+    SetWidget(new ToolBarWidget(ParentContainer(book, bar)));
   }
   TToolBar* bar() const { return static_cast<TToolBar*>(component()); }
 
@@ -247,16 +247,14 @@ class ToolBarMirror : public ControlMirror {
     // Flat and ShowCaptions show on the buttons.
     TToolBar* b = bar();
     for (int i = 0; i < b->ControlCount; ++i)
-      if (auto* m = registry().FindAs<ControlMirror>(b->Controls[i])) m->Apply(Change::Style, -1);
+      if (auto* m = book().FindAs<ControlMirror>(b->Controls[i])) m->Apply(Change::Style, -1);
   }
   bool FillsBackground() const override { return true; }
 };
 
 class ToolButtonMirror : public ControlMirror {
  public:
-  ToolButtonMirror(Registry& registry, TToolButton* button) : ControlMirror(registry, button) {
-    Build();
-  }
+  ToolButtonMirror(Book& book, TToolButton* button) : ControlMirror(book, button) { Build(); }
   TToolButton* tool() const { return static_cast<TToolButton*>(component()); }
   // A tool bar that shows captions makes its buttons wide enough for them.
   QRect Geometry() const override {
@@ -302,7 +300,7 @@ class ToolButtonMirror : public ControlMirror {
  private:
   bool IsSeparator() const { return tool()->Style == tbsSeparator || tool()->Style == tbsDivider; }
   void Build() {
-    QWidget* parent = ParentContainer(registry(), tool());
+    QWidget* parent = ParentContainer(book(), tool());
     if (IsSeparator()) {
       button_ = nullptr;
       SetWidget(new SeparatorWidget(parent));
@@ -331,8 +329,8 @@ class ToolButtonMirror : public ControlMirror {
 
 class TabSheetMirror : public ControlMirror {
  public:
-  TabSheetMirror(Registry& registry, TTabSheet* sheet) : ControlMirror(registry, sheet) {
-    SetWidget(new QWidget(ParentContainer(registry, sheet)));
+  TabSheetMirror(Book& book, TTabSheet* sheet) : ControlMirror(book, sheet) {
+    SetWidget(new QWidget(ParentContainer(book, sheet)));
   }
   TTabSheet* sheet() const { return static_cast<TTabSheet*>(component()); }
   // A sheet fills its page control below the tabs (the library's client area of the page
@@ -356,8 +354,8 @@ class TabSheetMirror : public ControlMirror {
 
 class PageControlMirror : public ControlMirror {
  public:
-  PageControlMirror(Registry& registry, TPageControl* pages) : ControlMirror(registry, pages) {
-    page_ = new PageControlWidget(ParentContainer(registry, pages));
+  PageControlMirror(Book& book, TPageControl* pages) : ControlMirror(book, pages) {
+    page_ = new PageControlWidget(ParentContainer(book, pages));
     SetWidget(page_);
     QObject::connect(page_->tabs, &QTabBar::currentChanged, link(), [this](int index) {
       TPageControl* p = this->pages();
@@ -380,7 +378,7 @@ class PageControlMirror : public ControlMirror {
         page_->Arrange();
         TPageControl* p = pages();
         for (int i = 0; i < p->PageCount; ++i)
-          if (auto* m = registry().FindAs<ControlMirror>(p->Pages[i])) m->Apply(Change::Bounds, -1);
+          if (auto* m = book().FindAs<ControlMirror>(p->Pages[i])) m->Apply(Change::Bounds, -1);
         break;
       }
       default:
@@ -392,7 +390,7 @@ class PageControlMirror : public ControlMirror {
   void ChildRemoved(Mirror*) override {
     // The sheet is on its way out: read the pages once it is gone.
     QTimer::singleShot(0, link(), [this] {
-      Registry::Echo echo(registry());
+      Book::Echo echo(book());
       ApplyTabs();
     });
   }
@@ -407,7 +405,7 @@ class PageControlMirror : public ControlMirror {
       TTabSheet* sheet = p->Pages[i];
       tabs->setTabText(i, Q(sheet->Caption));
       tabs->setTabVisible(i, sheet->TabVisible);
-      if (auto* m = registry().FindAs<TabSheetMirror>(sheet)) m->ApplyVisible();
+      if (auto* m = book().FindAs<TabSheetMirror>(sheet)) m->ApplyVisible();
     }
     TTabSheet* active = p->ActivePage;
     int index = active ? active->PageIndex : -1;
@@ -428,16 +426,15 @@ void TabSheetMirror::Apply(Change what, int index) {
   ControlMirror::Apply(what, index);
   // The caption and TabVisible show on the page control's tab.
   if (what == Change::Text || what == Change::Visible)
-    if (auto* pages = registry().FindAs<PageControlMirror>(sheet()->PageControl()))
-      pages->ApplyTabs();
+    if (auto* pages = book().FindAs<PageControlMirror>(sheet()->PageControl())) pages->ApplyTabs();
 }
 
 // ---- String grids ----
 
 class GridMirror : public ControlMirror {
  public:
-  GridMirror(Registry& registry, TStringGrid* grid) : ControlMirror(registry, grid) {
-    table_ = new QTableWidget(ParentContainer(registry, grid));
+  GridMirror(Book& book, TStringGrid* grid) : ControlMirror(book, grid) {
+    table_ = new QTableWidget(ParentContainer(book, grid));
     table_->horizontalHeader()->hide();
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setMinimumSectionSize(1);
@@ -446,7 +443,7 @@ class GridMirror : public ControlMirror {
     table_->setWordWrap(false);
     SetWidget(table_);
     QObject::connect(table_, &QTableWidget::itemChanged, link(), [this](QTableWidgetItem* item) {
-      if (this->registry().Mirroring()) return;
+      if (this->book().Mirroring()) return;
       TStringGrid* g = this->grid();
       int col = item->column(), row = item->row();
       AnsiString text = A(item->text());
@@ -501,7 +498,7 @@ class GridMirror : public ControlMirror {
 
  private:
   void ApplyCells() {
-    Registry::Echo echo(registry());
+    Book::Echo echo(book());
     TStringGrid* g = grid();
     int cols = g->ColCount, rows = g->RowCount;
     table_->setColumnCount(cols);
@@ -513,7 +510,7 @@ class GridMirror : public ControlMirror {
     ApplyCurrent();
   }
   void ApplyCell(int col, int row) {
-    Registry::Echo echo(registry());
+    Book::Echo echo(book());
     TStringGrid* g = grid();
     if (col < 0 || row < 0 || col >= table_->columnCount() || row >= table_->rowCount()) return;
     QTableWidgetItem* item = table_->item(row, col);
@@ -543,8 +540,8 @@ class GridMirror : public ControlMirror {
 
 class SpinEditMirror : public ControlMirror {
  public:
-  SpinEditMirror(Registry& registry, TCSpinEdit* spin) : ControlMirror(registry, spin) {
-    box_ = new SpinWidget(ParentContainer(registry, spin));
+  SpinEditMirror(Book& book, TCSpinEdit* spin) : ControlMirror(book, spin) {
+    box_ = new SpinWidget(ParentContainer(book, spin));
     SetWidget(box_);
     box_->on_step = [this](int steps) {
       TCSpinEdit* s = this->spin();
@@ -556,7 +553,8 @@ class SpinEditMirror : public ControlMirror {
           },
           Resync);
     };
-    QObject::connect(box_->Edit(), &QLineEdit::textEdited, link(), [this](const QString& text) {
+    // Typing or any other change the library did not make (changes mirrored are echoes).
+    QObject::connect(box_->Edit(), &QLineEdit::textChanged, link(), [this](const QString& text) {
       TCSpinEdit* s = this->spin();
       AnsiString typed = A(text);
       User([s, typed] { input::Type(s, typed); }, Resync);
@@ -590,28 +588,15 @@ class SpinEditMirror : public ControlMirror {
 
 }  // namespace
 
-std::unique_ptr<Mirror> CreateComCtrlMirror(Registry& registry, TComponent* component) {
-  auto* control = dynamic_cast<TControl*>(component);
-  if (!control) return nullptr;
-  if (auto* c = dynamic_cast<TCSpinEdit*>(control))
-    return std::make_unique<SpinEditMirror>(registry, c);
-  if (auto* c = dynamic_cast<TTrackBar*>(control))
-    return std::make_unique<TrackBarMirror>(registry, c);
-  if (auto* c = dynamic_cast<TProgressBar*>(control))
-    return std::make_unique<ProgressBarMirror>(registry, c);
-  if (auto* c = dynamic_cast<TStatusBar*>(control))
-    return std::make_unique<StatusBarMirror>(registry, c);
-  if (auto* c = dynamic_cast<TToolBar*>(control))
-    return std::make_unique<ToolBarMirror>(registry, c);
-  if (auto* c = dynamic_cast<TToolButton*>(control))
-    return std::make_unique<ToolButtonMirror>(registry, c);
-  if (auto* c = dynamic_cast<TPageControl*>(control))
-    return std::make_unique<PageControlMirror>(registry, c);
-  if (auto* c = dynamic_cast<TTabSheet*>(control))
-    return std::make_unique<TabSheetMirror>(registry, c);
-  if (auto* c = dynamic_cast<TStringGrid*>(control))
-    return std::make_unique<GridMirror>(registry, c);
-  return nullptr;
+std::span<const MirrorBinding> ComCtrlBindings() {
+  static const MirrorBinding bindings[] = {
+      Bind<TCSpinEdit, SpinEditMirror>(),      Bind<TTrackBar, TrackBarMirror>(),
+      Bind<TProgressBar, ProgressBarMirror>(), Bind<TStatusBar, StatusBarMirror>(),
+      Bind<TToolBar, ToolBarMirror>(),         Bind<TToolButton, ToolButtonMirror>(),
+      Bind<TPageControl, PageControlMirror>(), Bind<TTabSheet, TabSheetMirror>(),
+      Bind<TStringGrid, GridMirror>(),
+  };
+  return bindings;
 }
 
 }  // namespace vcl::qt::detail

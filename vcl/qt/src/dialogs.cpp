@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "core.h"
 #include "program_paths.h"
 #include "qt_text.h"
-#include "registry.h"
 
 namespace vcl::qt::detail {
 
@@ -61,10 +61,9 @@ QMessageBox::Icon IconFor(int flags) {
 
 }  // namespace
 
-int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& caption,
-                  int flags) {
-  registry.ShowPendingForms();
-  QMessageBox box(registry.ModalParent());
+int RunMessageBox(Core& core, const AnsiString& text, const AnsiString& caption, int flags) {
+  core.ShowPendingForms();
+  QMessageBox box(core.ModalParent());
   box.setWindowTitle(Q(caption));
   box.setTextFormat(Qt::PlainText);
   box.setText(Q(text));
@@ -92,7 +91,7 @@ int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& 
   for (std::size_t i = 0; i < choices.size() && !safe; ++i)
     if (choices[i].id == IDNO) safe = buttons[i];
   if (!safe) safe = buttons.front();
-  registry.ExecModal(
+  core.ExecModal(
       box, [safe] { safe->click(); }, Q(text));
 
   QAbstractButton* clicked = box.clickedButton();
@@ -124,13 +123,13 @@ QStringList NameFilters(const AnsiString& filter) {
   return filters;
 }
 
-bool RunOpenDialog(Registry& registry, TOpenDialog* d) {
-  registry.ShowPendingForms();
+bool RunOpenDialog(Core& core, TOpenDialog* d) {
+  core.ShowPendingForms();
   bool save = dynamic_cast<TSaveDialog*>(d) != nullptr;
   TOpenOptions options = d->Options;
   QString title = Q(d->Title);
   if (title.isEmpty()) title = QString::fromUtf8(save ? "Сохранить как" : "Открыть");
-  QFileDialog dialog(registry.ModalParent(), title);
+  QFileDialog dialog(core.ModalParent(), title);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (save)
@@ -162,7 +161,7 @@ bool RunOpenDialog(Registry& registry, TOpenDialog* d) {
   }
   AnsiString composed = !d->InitialDir().IsEmpty() ? d->InitialDir() : preset;
 
-  if (registry.ExecModal(
+  if (core.ExecModal(
           dialog, [&dialog] { dialog.reject(); }, title) != QDialog::Accepted)
     return false;
   QStringList files = dialog.selectedFiles();
@@ -233,13 +232,13 @@ QString FolderDialog::Chosen() const {
   return current.isValid() ? model_->filePath(current) : QString();
 }
 
-bool RunFolderBrowser(Registry& registry, const AnsiString& title, AnsiString& folder) {
-  registry.ShowPendingForms();
-  FolderDialog dialog(registry.ModalParent(), QString::fromUtf8("Обзор папок"), Q(title), false);
+bool RunFolderBrowser(Core& core, const AnsiString& title, AnsiString& folder) {
+  core.ShowPendingForms();
+  FolderDialog dialog(core.ModalParent(), QString::fromUtf8("Обзор папок"), Q(title), false);
   // The browser opens at the given folder, else at drive C.
   AnsiString start = folder.IsEmpty() ? AnsiString("c:\\") : folder;
   dialog.Select(RealPath(start), Q(start));
-  if (registry.ExecModal(
+  if (core.ExecModal(
           dialog, [&dialog] { dialog.reject(); }, Q(title)) != QDialog::Accepted)
     return false;
   QString chosen = dialog.Chosen();
@@ -248,13 +247,13 @@ bool RunFolderBrowser(Registry& registry, const AnsiString& title, AnsiString& f
   return true;
 }
 
-bool RunSelectFolder(Registry& registry, AnsiString& folder, TSelectDirOpts options) {
-  registry.ShowPendingForms();
+bool RunSelectFolder(Core& core, AnsiString& folder, TSelectDirOpts options) {
+  core.ShowPendingForms();
   QString text = QString::fromUtf8(
       options.Contains(sdAllowCreate) ? "Папка (можно ввести имя новой папки):" : "Папка:");
-  FolderDialog dialog(registry.ModalParent(), QString::fromUtf8("Выбор папки"), text, true);
+  FolderDialog dialog(core.ModalParent(), QString::fromUtf8("Выбор папки"), text, true);
   dialog.Select(RealPath(folder), Q(folder));
-  if (registry.ExecModal(
+  if (core.ExecModal(
           dialog, [&dialog] { dialog.reject(); }, text) != QDialog::Accepted)
     return false;
   folder = A(dialog.Chosen());

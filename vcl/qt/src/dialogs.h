@@ -15,7 +15,7 @@ class QFileSystemModel;
 
 namespace vcl::qt::detail {
 
-class Registry;
+class Core;
 
 // The buttons' texts.
 extern const char* const kOkText;
@@ -24,10 +24,10 @@ extern const char* const kYesText;
 extern const char* const kNoText;
 
 // A message box; returns IDOK, IDCANCEL, IDYES, IDNO ...
-int RunMessageBox(Registry& registry, const AnsiString& text, const AnsiString& caption, int flags);
-bool RunOpenDialog(Registry& registry, TOpenDialog* dialog);
-bool RunFolderBrowser(Registry& registry, const AnsiString& title, AnsiString& folder);
-bool RunSelectFolder(Registry& registry, AnsiString& folder, TSelectDirOpts options);
+int RunMessageBox(Core& core, const AnsiString& text, const AnsiString& caption, int flags);
+bool RunOpenDialog(Core& core, TOpenDialog* dialog);
+bool RunFolderBrowser(Core& core, const AnsiString& title, AnsiString& folder);
+bool RunSelectFolder(Core& core, AnsiString& folder, TSelectDirOpts options);
 
 // The Qt name filters of a filter text "Text files|*.txt;*.log|All files|*.*".
 QStringList NameFilters(const AnsiString& filter);

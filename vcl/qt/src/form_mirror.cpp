@@ -9,7 +9,6 @@
 
 #include "menu_mirrors.h"
 #include "qt_text.h"
-#include "registry.h"
 
 namespace vcl::qt::detail {
 
@@ -36,18 +35,18 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-FormMirror::FormMirror(Registry& registry, TCustomForm* form) : ControlMirror(registry, form) {
+FormMirror::FormMirror(Book& book, TCustomForm* form) : ControlMirror(book, form) {
   window_ = new FormWindow(this);
   client_ = new QWidget(window_);
   client_->setObjectName(QStringLiteral("client"));
   client_->setAutoFillBackground(true);
   SetWidget(window_);
-  registry.AddWidget(client_, this);
+  book.AddWidget(client_, this);
 }
 
 FormMirror::~FormMirror() {
   window_->Detach();
-  registry().RemoveWidget(client_);
+  book().RemoveWidget(client_);
   // The menu bar belongs to the menu's mirror.
   if (menu_bar_) {
     menu_bar_->hide();
@@ -166,7 +165,7 @@ void FormMirror::ApplyStyle() {
 
 void FormMirror::ApplyVisible() {
   if (form()->Visible)
-    registry().ShowLater(form());
+    book().ShowLater(form());
   else
     window_->hide();
 }
@@ -187,7 +186,7 @@ void FormMirror::ApplyFont() {
 void FormMirror::ApplyMenu() {
   QMenuBar* bar = nullptr;
   if (TMainMenu* menu = form()->Menu())
-    if (auto* m = registry().FindAs<MainMenuMirror>(menu)) bar = m->Bar();
+    if (auto* m = book().FindAs<MainMenuMirror>(menu)) bar = m->Bar();
   if (bar != menu_bar_) {
     if (menu_bar_) {
       menu_bar_->hide();
@@ -202,14 +201,10 @@ void FormMirror::ApplyMenu() {
   Layout();
 }
 
-void FormMirror::MenuChanged() {
-  Layout();
-}
-
 void FormMirror::ApplyFocus() {
   TWinControl* active = form()->ActiveControl();
   if (!active) return;
-  auto* m = registry().FindAs<ControlMirror>(active);
+  auto* m = book().FindAs<ControlMirror>(active);
   if (m && m->widget() && !m->widget()->hasFocus()) m->widget()->setFocus(Qt::OtherFocusReason);
 }
 
@@ -224,7 +219,7 @@ void FormMirror::Place() {
     case poMainFormCenter:
     case poOwnerFormCenter:
       if (Application && Application->MainForm() && Application->MainForm() != f)
-        if (auto* main = registry().FindAs<FormMirror>(Application->MainForm()))
+        if (auto* main = book().FindAs<FormMirror>(Application->MainForm()))
           if (main->widget()->isVisible()) area = main->widget()->frameGeometry();
       if (area.isNull())
         if (QScreen* screen = QGuiApplication::primaryScreen()) area = screen->availableGeometry();
@@ -264,7 +259,7 @@ void FormMirror::CloseRequested() {
 }
 
 void FormMirror::GeometryChanged() {
-  if (!window_->isVisible() || registry().Mirroring()) return;
+  if (!window_->isVisible() || book().Mirroring()) return;
   TCustomForm* f = form();
   int width = window_->width();
   int height = window_->height() - MenuHeight();
@@ -306,10 +301,8 @@ bool FormMirror::DefaultKey(int key) {
   return true;
 }
 
-std::unique_ptr<Mirror> CreateFormMirror(Registry& registry, TComponent* component) {
-  if (auto* form = dynamic_cast<TCustomForm*>(component))
-    return std::make_unique<FormMirror>(registry, form);
-  return nullptr;
+std::unique_ptr<Mirror> CreateFormMirror(Book& book, TCustomForm* form) {
+  return std::make_unique<FormMirror>(book, form);
 }
 
 }  // namespace vcl::qt::detail

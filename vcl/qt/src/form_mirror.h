@@ -29,7 +29,7 @@ class FormWindow : public QWidget {
 
 class FormMirror : public ControlMirror {
  public:
-  FormMirror(Registry& registry, TCustomForm* form);
+  FormMirror(Book& book, TCustomForm* form);
   ~FormMirror() override;
 
   TCustomForm* form() const { return static_cast<TCustomForm*>(component()); }
@@ -42,8 +42,6 @@ class FormMirror : public ControlMirror {
   void ShowNow();
   // The menu bar on top of the window (nullptr without a menu).
   QMenuBar* MenuBar() const { return menu_bar_; }
-  // Re-reads the menu bar (its items changed and so may its height).
-  void MenuChanged();
 
   // From the window.
   void CloseRequested();

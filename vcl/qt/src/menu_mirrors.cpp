@@ -2,53 +2,51 @@
 
 #include <QFont>
 
-#include "form_mirror.h"
 #include "qt_text.h"
-#include "registry.h"
 
 namespace vcl::qt::detail {
 
-MenuMirror::MenuMirror(Registry& registry, TMenu* menu) : Mirror(registry, menu) {}
+MenuMirror::MenuMirror(Book& book, TMenu* menu) : Mirror(book, menu) {}
 
 // ---- The main menu ----
 
-MainMenuMirror::MainMenuMirror(Registry& registry, TMainMenu* menu)
-    : MenuMirror(registry, menu), bar_(new QMenuBar), owner_(menu->Owner()) {
+MainMenuMirror::MainMenuMirror(Book& book, TMainMenu* menu)
+    : MenuMirror(book, menu), bar_(new QMenuBar), owner_(menu->Owner()) {
   bar_->setObjectName(Q(menu->Name));
   bar_->setNativeMenuBar(false);
   bar_->hide();
-  registry.AddWidget(bar_, this);
+  book.AddWidget(bar_, this);
 }
 
 MainMenuMirror::~MainMenuMirror() {
   if (!bar_) return;
-  registry().RemoveWidget(bar_);
+  book().RemoveWidget(bar_);
   bool attached = bar_->parentWidget() != nullptr;
   bar_->hide();
   bar_->setParent(nullptr);
-  registry().Dispose(bar_);
+  book().Dispose(bar_);
   if (attached)
-    if (auto* form = registry().FindAs<FormMirror>(owner_)) form->Apply(Change::Menu, -1);
+    if (Mirror* form = book().Find(owner_)) form->Apply(Change::Menu, -1);
 }
 
 void MainMenuMirror::ItemsChanged() {
-  if (auto* form = registry().FindAs<FormMirror>(owner_))
-    if (form->MenuBar() == bar_) form->MenuChanged();
+  // The bar's height may have changed: its form lays itself out anew.
+  if (Mirror* form = book().Find(owner_)) form->Apply(Change::Menu, -1);
 }
 
 // ---- Pop-up menus ----
 
-PopupMenuMirror::PopupMenuMirror(Registry& registry, TPopupMenu* menu)
-    : MenuMirror(registry, menu), menu_(new QMenu) {
+PopupMenuMirror::PopupMenuMirror(Book& book, TPopupMenu* menu)
+    : MenuMirror(book, menu), menu_(new QMenu) {
   menu_->setObjectName(Q(menu->Name));
-  registry.AddWidget(menu_, this);
+  book.AddWidget(menu_, this);
 }
 
 PopupMenuMirror::~PopupMenuMirror() {
   if (!menu_) return;
-  registry().RemoveWidget(menu_);
+  book().RemoveWidget(menu_);
   menu_->hide();
-  registry().Dispose(menu_);
+  book().Dispose(menu_);
 }
 
 void PopupMenuMirror::Popup(int x, int y) {
@@ -57,8 +55,8 @@ void PopupMenuMirror::Popup(int x, int y) {
 
 // ---- Items ----
 
-MenuItemMirror::MenuItemMirror(Registry& registry, TMenuItem* item, bool root)
-    : Mirror(registry, item), root_(root) {
+MenuItemMirror::MenuItemMirror(Book& book, TMenuItem* item, bool root)
+    : Mirror(book, item), root_(root) {
   if (root_) return;
   action_ = new QAction;
   action_->setObjectName(Q(item->Name));
@@ -77,11 +75,11 @@ MenuItemMirror::~MenuItemMirror() {
   if (action_) {
     action_->setMenu(nullptr);
     action_->setVisible(false);
-    registry().Dispose(action_);
+    book().Dispose(action_);
   }
   if (submenu_) {
     submenu_->hide();
-    registry().Dispose(submenu_);
+    book().Dispose(submenu_);
   }
 }
 
@@ -92,7 +90,7 @@ void MenuItemMirror::ApplyAll() {
   }
   ApplyProperties();
   Rebuild();
-  if (auto* parent = registry().FindAs<MenuItemMirror>(item()->Parent())) parent->Rebuild();
+  if (auto* parent = book().FindAs<MenuItemMirror>(item()->Parent())) parent->Rebuild();
 }
 
 void MenuItemMirror::Apply(Change what, int index) {
@@ -105,7 +103,7 @@ void MenuItemMirror::Apply(Change what, int index) {
   // A separator or a hidden item changes the look of its menu only; the bar's height may
   // change when a top-level item comes or goes.
   if (what == Change::Visible && item()->Parent() && !item()->Parent()->Parent())
-    if (auto* menu = registry().FindAs<MenuMirror>(item()->GetParentMenu())) menu->ItemsChanged();
+    if (auto* menu = book().FindAs<MenuMirror>(item()->GetParentMenu())) menu->ItemsChanged();
 }
 
 void MenuItemMirror::ApplyProperties() {
@@ -130,12 +128,12 @@ void MenuItemMirror::Rebuild() {
   TMenuItem* it = item();
   QWidget* target = nullptr;
   if (root_) {
-    if (auto* menu = registry().FindAs<MenuMirror>(it->GetParentMenu())) target = menu->Target();
+    if (auto* menu = book().FindAs<MenuMirror>(it->GetParentMenu())) target = menu->Target();
   } else if (it->Count > 0) {
     if (!submenu_) {
       submenu_ = new QMenu;
       submenu_->setObjectName(Q(it->Name) + QStringLiteral("_menu"));
-      registry().AddWidget(submenu_, this);
+      book().AddWidget(submenu_, this);
     }
     submenu_->setTitle(Q(it->Caption));
     action_->setMenu(submenu_);
@@ -146,25 +144,32 @@ void MenuItemMirror::Rebuild() {
   if (!target) return;
   for (QAction* a : target->actions()) target->removeAction(a);
   for (int i = 0; i < it->Count; ++i)
-    if (auto* child = registry().FindAs<MenuItemMirror>(it->Items[i]))
+    if (auto* child = book().FindAs<MenuItemMirror>(it->Items[i]))
       if (child->action_) target->addAction(child->action_);
   if (root_)
-    if (auto* menu = registry().FindAs<MenuMirror>(it->GetParentMenu())) menu->ItemsChanged();
+    if (auto* menu = book().FindAs<MenuMirror>(it->GetParentMenu())) menu->ItemsChanged();
 }
 
-std::unique_ptr<Mirror> CreateMenuMirror(Registry& registry, TComponent* component) {
-  if (auto* menu = dynamic_cast<TMainMenu*>(component))
-    return std::make_unique<MainMenuMirror>(registry, menu);
-  if (auto* menu = dynamic_cast<TPopupMenu*>(component))
-    return std::make_unique<PopupMenuMirror>(registry, menu);
-  if (auto* item = dynamic_cast<TMenuItem*>(component)) {
-    TMenu* menu = item->GetParentMenu();
-    bool root = !item->Parent() && menu && menu->Items == item;
-    // A loose item (not in a menu) or one whose menu is not shown is not shown either.
-    if (!menu || !registry.Find(menu)) return nullptr;
-    return std::make_unique<MenuItemMirror>(registry, item, root);
-  }
-  return nullptr;
+namespace {
+
+// A loose item (not in a menu) or one whose menu is not shown is not shown either.
+std::unique_ptr<Mirror> CreateItemMirror(Book& book, TComponent* component) {
+  auto* item = static_cast<TMenuItem*>(component);
+  TMenu* menu = item->GetParentMenu();
+  if (!menu || !book.Find(menu)) return nullptr;
+  bool root = !item->Parent() && menu->Items == item;
+  return std::make_unique<MenuItemMirror>(book, item, root);
+}
+
+}  // namespace
+
+std::span<const MirrorBinding> MenuBindings() {
+  static const MirrorBinding bindings[] = {
+      Bind<TMainMenu, MainMenuMirror>(),
+      Bind<TPopupMenu, PopupMenuMirror>(),
+      {typeid(TMenuItem), CreateItemMirror},
+  };
+  return bindings;
 }
 
 }  // namespace vcl::qt::detail

@@ -13,7 +13,7 @@ namespace vcl::qt::detail {
 
 class MenuMirror : public Mirror {
  public:
-  MenuMirror(Registry& registry, TMenu* menu);
+  MenuMirror(Book& book, TMenu* menu);
   TMenu* menu() const { return static_cast<TMenu*>(component()); }
   // The widget that shows the menu's top-level items.
   virtual QWidget* Target() const = 0;
@@ -23,7 +23,7 @@ class MenuMirror : public Mirror {
 
 class MainMenuMirror : public MenuMirror {
  public:
-  MainMenuMirror(Registry& registry, TMainMenu* menu);
+  MainMenuMirror(Book& book, TMainMenu* menu);
   ~MainMenuMirror() override;
   QMenuBar* Bar() const { return bar_; }
   QWidget* Target() const override { return bar_; }
@@ -36,7 +36,7 @@ class MainMenuMirror : public MenuMirror {
 
 class PopupMenuMirror : public MenuMirror {
  public:
-  PopupMenuMirror(Registry& registry, TPopupMenu* menu);
+  PopupMenuMirror(Book& book, TPopupMenu* menu);
   ~PopupMenuMirror() override;
   QMenu* Menu() const { return menu_; }
   QWidget* Target() const override { return menu_; }
@@ -49,7 +49,7 @@ class PopupMenuMirror : public MenuMirror {
 
 class MenuItemMirror : public Mirror {
  public:
-  MenuItemMirror(Registry& registry, TMenuItem* item, bool root);
+  MenuItemMirror(Book& book, TMenuItem* item, bool root);
   ~MenuItemMirror() override;
   TMenuItem* item() const { return static_cast<TMenuItem*>(component()); }
   // nullptr for a menu's root item.

@@ -1,26 +1,25 @@
 #include "mirror.h"
 
 #include <QApplication>
+#include <cstdio>
 
 #include "qt_text.h"
-#include "registry.h"
 
 namespace vcl::qt::detail {
 
-Mirror::Mirror(Registry& registry, TComponent* component)
-    : registry_(registry), component_(component) {}
+Mirror::Mirror(Book& book, TComponent* component) : book_(book), component_(component) {}
 
 Mirror::~Mirror() = default;
 
 void Mirror::User(const std::function<void()>& action, const std::function<void(Mirror&)>& resync) {
   // The action may delete this mirror: only locals are used after it.
-  Registry& registry = registry_;
+  Book& book = book_;
   TComponent* component = component_;
-  registry.User([&] {
+  book.User([&] {
     action();
     if (!resync) return;
-    if (Mirror* m = registry.Find(component)) {
-      Registry::Echo echo(registry);
+    if (Mirror* m = book.Find(component)) {
+      Book::Echo echo(book);
       resync(*m);
     }
   });
@@ -28,27 +27,27 @@ void Mirror::User(const std::function<void()>& action, const std::function<void(
 
 // ---- ControlMirror ----
 
-ControlMirror::ControlMirror(Registry& registry, TControl* control)
-    : Mirror(registry, control), graphic_(dynamic_cast<TGraphicControl*>(control) != nullptr) {}
+ControlMirror::ControlMirror(Book& book, TControl* control)
+    : Mirror(book, control), graphic_(dynamic_cast<TGraphicControl*>(control) != nullptr) {}
 
 ControlMirror::~ControlMirror() {
   // The control may be half destroyed here: only what the mirror holds is used.
   if (widget_) {
-    registry().RemoveWidget(widget_);
+    book().RemoveWidget(widget_);
     widget_->hide();
-    registry().Dispose(widget_);
+    book().Dispose(widget_);
   }
 }
 
 void ControlMirror::SetWidget(QWidget* widget) {
   if (widget_) {
-    registry().RemoveWidget(widget_);
+    book().RemoveWidget(widget_);
     widget_->hide();
-    registry().Dispose(widget_);
+    book().Dispose(widget_);
   }
   widget_ = widget;
   widget->setObjectName(Q(control()->Name));
-  registry().AddWidget(widget, this);
+  book().AddWidget(widget, this);
 }
 
 void ControlMirror::ApplyAll() {
@@ -68,14 +67,14 @@ void ControlMirror::Apply(Change what, int index) {
   switch (what) {
     case Change::Bounds:
       ApplyBounds();
-      if (TCustomForm* form = control()->ParentForm()) registry().LabelsLater(form);
+      if (TCustomForm* form = control()->ParentForm()) book().LabelsLater(form);
       break;
     case Change::Text:
       ApplyText();
       ApplyAccessibility();
       // A label's caption decides whether it names the edit beside it.
       if (dynamic_cast<TLabel*>(control()))
-        if (TCustomForm* form = control()->ParentForm()) registry().LabelsLater(form);
+        if (TCustomForm* form = control()->ParentForm()) book().LabelsLater(form);
       break;
     case Change::Visible:
       ApplyVisible();
@@ -86,7 +85,7 @@ void ControlMirror::Apply(Change what, int index) {
     case Change::Hint: {
       // ShowHint reaches the children that follow their parent's.
       std::function<void(TControl*)> refresh = [&](TControl* c) {
-        if (auto* m = registry().FindAs<ControlMirror>(c)) {
+        if (auto* m = book().FindAs<ControlMirror>(c)) {
           m->ApplyHint();
           m->ApplyAccessibility();
         }
@@ -103,7 +102,7 @@ void ControlMirror::Apply(Change what, int index) {
       ApplyFont();
       break;
     case Change::ZOrder:
-      if (auto* parent = registry().FindAs<ControlMirror>(control()->Parent())) parent->Restack();
+      if (auto* parent = book().FindAs<ControlMirror>(control()->Parent())) parent->Restack();
       break;
     case Change::Style:
       ApplyStyle();
@@ -189,23 +188,111 @@ void ControlMirror::Restack() {
   if (!self) return;
   for (bool graphic : {true, false}) {
     for (int i = 0; i < self->ControlCount; ++i) {
-      auto* child = registry().FindAs<ControlMirror>(self->Controls[i]);
+      auto* child = book().FindAs<ControlMirror>(self->Controls[i]);
       if (child && child->graphic_ == graphic && child->widget_) child->widget_->raise();
     }
   }
 }
 
-// ---- The factory ----
+// ---- The book ----
 
-std::unique_ptr<Mirror> CreateMirror(Registry& registry, TComponent* component) {
-  if (auto m = CreateFormMirror(registry, component)) return m;
-  if (auto m = CreateMenuMirror(registry, component)) return m;
-  if (auto* control = dynamic_cast<TControl*>(component)) {
-    // A control shows inside its parent's widget; one without a known parent is not shown.
-    if (!registry.Find(control->Parent())) return nullptr;
+Book::Book() = default;
+
+Book::~Book() = default;
+
+Mirror* Book::Find(const TComponent* component) const {
+  if (!component) return nullptr;
+  auto it = mirrors_.find(component);
+  return it == mirrors_.end() ? nullptr : it->second.get();
+}
+
+std::vector<Mirror*> Book::Mirrors() const {
+  std::vector<Mirror*> all;
+  all.reserve(mirrors_.size());
+  for (const auto& [component, mirror] : mirrors_) all.push_back(mirror.get());
+  return all;
+}
+
+void Book::AddWidget(QWidget* widget, Mirror* mirror) {
+  widgets_[widget] = mirror;
+}
+
+void Book::RemoveWidget(QWidget* widget) {
+  widgets_.erase(widget);
+}
+
+Mirror* Book::MirrorOfWidget(const QWidget* widget) const {
+  for (const QWidget* w = widget; w; w = w->parentWidget()) {
+    auto it = widgets_.find(w);
+    if (it != widgets_.end()) return it->second;
   }
-  if (auto m = CreateComCtrlMirror(registry, component)) return m;
-  return CreateStdMirror(registry, component);
+  return nullptr;
+}
+
+void Book::Dispose(QObject* object) {
+  if (!object) return;
+  if (depth_ > 0)
+    object->deleteLater();
+  else
+    delete object;
+}
+
+void Book::User(const std::function<void()>& action) {
+  if (mirroring_ > 0) return;
+  ++depth_;
+  try {
+    action();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vcl_qt: an event failed: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "vcl_qt: an event failed\n");
+  }
+  --depth_;
+}
+
+void Book::Keep(const TComponent* component, std::unique_ptr<Mirror> mirror) {
+  mirrors_[component] = std::move(mirror);
+}
+
+std::unique_ptr<Mirror> Book::Forget(const TComponent* component) {
+  auto it = mirrors_.find(component);
+  if (it == mirrors_.end()) return nullptr;
+  std::unique_ptr<Mirror> mirror = std::move(it->second);
+  mirrors_.erase(it);
+  return mirror;
+}
+
+void Book::Clear() {
+  mirrors_.clear();
+}
+
+// ---- Which mirror shows which class ----
+
+namespace {
+
+using Factory = std::unique_ptr<Mirror> (*)(Book&, TComponent*);
+
+const std::unordered_map<std::type_index, Factory>& Bindings() {
+  static const auto table = [] {
+    std::unordered_map<std::type_index, Factory> all;
+    for (auto family : {StdBindings(), ComCtrlBindings(), MenuBindings()})
+      for (const MirrorBinding& b : family) all.emplace(b.type, b.create);
+    return all;
+  }();
+  return table;
+}
+
+}  // namespace
+
+std::unique_ptr<Mirror> CreateMirror(Book& book, TComponent* component) {
+  if (auto* form = dynamic_cast<TCustomForm*>(component)) return CreateFormMirror(book, form);
+  auto* control = dynamic_cast<TControl*>(component);
+  // A control shows inside its parent's widget; one without a known parent is not shown.
+  if (control && !book.Find(control->Parent())) return nullptr;
+  auto it = Bindings().find(typeid(*component));
+  if (it != Bindings().end()) return it->second(book, component);
+  // A control of a class without a mirror of its own shows as a plain area.
+  return control ? CreateGenericMirror(book, control) : nullptr;
 }
 
 }  // namespace vcl::qt::detail

@@ -225,4 +225,15 @@ QImage ImageOf(const TGraphic* graphic) {
   return QImage(pixels.data(), w, h, w * 3, QImage::Format_RGB888).copy();
 }
 
+Qt::Alignment HorizontalAlignment(TAlignment alignment) {
+  switch (alignment) {
+    case taRightJustify:
+      return Qt::AlignRight;
+    case taCenter:
+      return Qt::AlignHCenter;
+    default:
+      return Qt::AlignLeft;
+  }
+}
+
 }  // namespace vcl::qt::detail

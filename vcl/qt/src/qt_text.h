@@ -25,6 +25,9 @@ QString LongHint(const AnsiString& hint);
 
 // The font that shows a TFont here: Windows faces map to DejaVu, sizes go by pixels.
 QFont FontOf(const TFont& font);
+
+// The Qt alignment of a text aligned left, right or centred.
+Qt::Alignment HorizontalAlignment(TAlignment alignment);
 // A colour; system colours resolve through the application's palette. Invalid for clNone
 // and clDefault.
 QColor ColorOf(TColor color);

@@ -1,5 +1,5 @@
-#include "std_mirrors.h"
-
+// Standard controls (edits, memos, combo boxes, buttons, check boxes, group boxes, radio
+// groups, static texts, panels, bevels, images, speed buttons) and plain containers.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -9,40 +9,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <utility>
 #include <vector>
 
+#include "label_mirror.h"
+#include "mirror.h"
 #include "qt_text.h"
-#include "registry.h"
+#include "widgets.h"
 
 namespace vcl::qt::detail {
 namespace {
-
-Qt::Alignment HorizontalAlignment(TAlignment alignment) {
-  switch (alignment) {
-    case taRightJustify:
-      return Qt::AlignRight;
-    case taCenter:
-      return Qt::AlignHCenter;
-    default:
-      return Qt::AlignLeft;
-  }
-}
-
-// Clicks and double clicks on a widget of our own go to the control.
-template <class W>
-W* ReportClicks(W* widget, ControlMirror* mirror) {
-  widget->on_click = [mirror] { mirror->UserClick(); };
-  widget->on_double_click = [mirror] { mirror->UserClick(true); };
-  return widget;
-}
 
 // ---- Plain containers and unknown kinds ----
 
 class GenericMirror : public ControlMirror {
  public:
-  GenericMirror(Registry& registry, TControl* control) : ControlMirror(registry, control) {
+  GenericMirror(Book& book, TControl* control) : ControlMirror(book, control) {
     SetWidget(
-        ReportClicks(new Clickable<QWidget>(registry.Find(control->Parent())->container()), this));
+        ReportClicks(new Clickable<QWidget>(book.Find(control->Parent())->container()), this));
   }
 
  protected:
@@ -53,10 +37,12 @@ class GenericMirror : public ControlMirror {
 
 class EditMirror : public ControlMirror {
  public:
-  EditMirror(Registry& registry, TCustomEdit* edit) : ControlMirror(registry, edit) {
-    edit_ = new QLineEdit(registry.Find(edit->Parent())->container());
+  EditMirror(Book& book, TCustomEdit* edit) : ControlMirror(book, edit) {
+    edit_ = new QLineEdit(book.Find(edit->Parent())->container());
     SetWidget(edit_);
-    QObject::connect(edit_, &QLineEdit::textEdited, link(), [this](const QString& text) {
+    // Any change the library did not make reaches the edit: typing, and also a screen reader
+    // or desktop automation setting the text (changes being mirrored are echoes).
+    QObject::connect(edit_, &QLineEdit::textChanged, link(), [this](const QString& text) {
       TCustomEdit* e = this->edit();
       AnsiString typed = A(text);
       User([e, typed] { input::Type(e, typed); },
@@ -86,11 +72,11 @@ class EditMirror : public ControlMirror {
 
 class MemoMirror : public ControlMirror {
  public:
-  MemoMirror(Registry& registry, TCustomMemo* memo) : ControlMirror(registry, memo) {
-    text_ = new QPlainTextEdit(registry.Find(memo->Parent())->container());
+  MemoMirror(Book& book, TCustomMemo* memo) : ControlMirror(book, memo) {
+    text_ = new QPlainTextEdit(book.Find(memo->Parent())->container());
     SetWidget(text_);
     QObject::connect(text_, &QPlainTextEdit::textChanged, link(), [this] {
-      if (this->registry().Mirroring()) return;
+      if (this->book().Mirroring()) return;
       TCustomMemo* m = this->memo();
       QString typed = text_->toPlainText();
       typed.replace(u'\n', QStringLiteral("\r\n"));
@@ -180,12 +166,21 @@ class MemoMirror : public ControlMirror {
 
 class ComboMirror : public ControlMirror {
  public:
-  ComboMirror(Registry& registry, TComboBox* combo) : ControlMirror(registry, combo) {
-    combo_ = new QComboBox(registry.Find(combo->Parent())->container());
+  ComboMirror(Book& book, TComboBox* combo) : ControlMirror(book, combo) {
+    combo_ = new QComboBox(book.Find(combo->Parent())->container());
     combo_->setInsertPolicy(QComboBox::NoInsert);
     SetWidget(combo_);
     QObject::connect(combo_, &QComboBox::activated, link(), [this](int index) {
+      if (std::exchange(picked_, -1) == index) return;  // already told by the change below
       TComboBox* c = this->combo();
+      User([c, index] { input::Pick(c, index); }, Resync);
+    });
+    // An item chosen other than by a click in the list (a screen reader, desktop automation)
+    // comes as a change of the current item only.
+    QObject::connect(combo_, &QComboBox::currentIndexChanged, link(), [this](int index) {
+      TComboBox* c = this->combo();
+      if (this->book().Mirroring() || index < 0 || index == c->ItemIndex) return;
+      picked_ = index;
       User([c, index] { input::Pick(c, index); }, Resync);
     });
   }
@@ -224,8 +219,10 @@ class ComboMirror : public ControlMirror {
       combo_->setEditable(editable);
       if (editable) {
         combo_->setCompleter(nullptr);
-        QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited, link(),
+        QObject::connect(combo_->lineEdit(), &QLineEdit::textChanged, link(),
                          [this](const QString& text) {
+                           // An item being chosen shows its text first: the choice follows.
+                           if (combo_->currentIndex() != combo()->ItemIndex) return;
                            TComboBox* c = this->combo();
                            AnsiString typed = A(text);
                            User([c, typed] { input::Type(c, typed); }, Resync);
@@ -267,14 +264,17 @@ class ComboMirror : public ControlMirror {
   }
 
   QComboBox* combo_;
+  // The item just reported by a change of the current item (-1: none), so that the click
+  // which made that change is not reported twice.
+  int picked_ = -1;
 };
 
 // ---- Buttons and check boxes ----
 
 class ButtonMirror : public ControlMirror {
  public:
-  ButtonMirror(Registry& registry, TButton* button) : ControlMirror(registry, button) {
-    button_ = new QPushButton(registry.Find(button->Parent())->container());
+  ButtonMirror(Book& book, TButton* button) : ControlMirror(book, button) {
+    button_ = new QPushButton(book.Find(button->Parent())->container());
     button_->setAutoDefault(false);
     SetWidget(button_);
     QObject::connect(button_, &QPushButton::clicked, link(), [this] { UserClick(); });
@@ -291,11 +291,21 @@ class ButtonMirror : public ControlMirror {
 
 class CheckBoxMirror : public ControlMirror {
  public:
-  CheckBoxMirror(Registry& registry, TCheckBox* check) : ControlMirror(registry, check) {
-    check_ = new Obedient<QCheckBox>(registry.Find(check->Parent())->container());
+  CheckBoxMirror(Book& book, TCheckBox* check) : ControlMirror(book, check) {
+    check_ = new Obedient<QCheckBox>(book.Find(check->Parent())->container());
     SetWidget(check_);
     QObject::connect(check_, &QCheckBox::clicked, link(), [this] {
       TCheckBox* c = this->check();
+      User([c] { input::Click(c); },
+           [](Mirror& m) {
+             if (auto* self = dynamic_cast<CheckBoxMirror*>(&m)) self->ApplyState();
+           });
+    });
+    // A click leaves the box as it is (the library decides); a box toggled some other way (a
+    // screen reader's toggle action) is a click on the control too.
+    QObject::connect(check_, &QCheckBox::toggled, link(), [this](bool checked) {
+      TCheckBox* c = this->check();
+      if (checked == (c->State == cbChecked)) return;
       User([c] { input::Click(c); },
            [](Mirror& m) {
              if (auto* self = dynamic_cast<CheckBoxMirror*>(&m)) self->ApplyState();
@@ -335,8 +345,8 @@ class CheckBoxMirror : public ControlMirror {
 
 class GroupBoxMirror : public ControlMirror {
  public:
-  GroupBoxMirror(Registry& registry, TCustomGroupBox* group) : ControlMirror(registry, group) {
-    group_ = new QGroupBox(registry.Find(group->Parent())->container());
+  GroupBoxMirror(Book& book, TCustomGroupBox* group) : ControlMirror(book, group) {
+    group_ = new QGroupBox(book.Find(group->Parent())->container());
     SetWidget(group_);
   }
 
@@ -348,7 +358,7 @@ class GroupBoxMirror : public ControlMirror {
 
 class RadioGroupMirror : public GroupBoxMirror {
  public:
-  RadioGroupMirror(Registry& registry, TRadioGroup* group) : GroupBoxMirror(registry, group) {}
+  RadioGroupMirror(Book& book, TRadioGroup* group) : GroupBoxMirror(book, group) {}
   TRadioGroup* radio() const { return static_cast<TRadioGroup*>(component()); }
 
   void ApplyAll() override {
@@ -380,18 +390,23 @@ class RadioGroupMirror : public GroupBoxMirror {
   void ApplyItems() {
     for (QRadioButton* b : buttons_) {
       b->hide();
-      registry().Dispose(b);
+      book().Dispose(b);
     }
     buttons_.clear();
     TStrings* items = radio()->Items;
     for (int i = 0; i < items->Count; ++i) {
       auto* b = new Obedient<QRadioButton>(Q(items->Strings[i]), group_);
-      QObject::connect(b, &QRadioButton::clicked, link(), [this, i] {
+      // A click, or a button checked some other way (a screen reader), picks its item.
+      auto pick = [this, i] {
         TRadioGroup* g = radio();
         User([g, i] { input::Pick(g, i); },
              [](Mirror& m) {
                if (auto* self = dynamic_cast<RadioGroupMirror*>(&m)) self->ApplyIndex();
              });
+      };
+      QObject::connect(b, &QRadioButton::clicked, link(), pick);
+      QObject::connect(b, &QRadioButton::toggled, link(), [this, i, pick](bool checked) {
+        if (checked && radio()->ItemIndex != i) pick();
       });
       b->show();
       buttons_.push_back(b);
@@ -435,8 +450,8 @@ class RadioGroupMirror : public GroupBoxMirror {
 
 class StaticTextMirror : public ControlMirror {
  public:
-  StaticTextMirror(Registry& registry, TStaticText* text) : ControlMirror(registry, text) {
-    label_ = new Clickable<QLabel>(registry.Find(text->Parent())->container());
+  StaticTextMirror(Book& book, TStaticText* text) : ControlMirror(book, text) {
+    label_ = new Clickable<QLabel>(book.Find(text->Parent())->container());
     label_->setTextFormat(Qt::PlainText);
     label_->on_click = [this] { UserClick(); };
     SetWidget(label_);
@@ -470,8 +485,8 @@ class StaticTextMirror : public ControlMirror {
 
 class PanelMirror : public ControlMirror {
  public:
-  PanelMirror(Registry& registry, TPanel* panel) : ControlMirror(registry, panel) {
-    panel_ = new PanelWidget(registry.Find(panel->Parent())->container());
+  PanelMirror(Book& book, TPanel* panel) : ControlMirror(book, panel) {
+    panel_ = new PanelWidget(book.Find(panel->Parent())->container());
     ReportClicks(panel_, this);
     SetWidget(panel_);
   }
@@ -500,8 +515,8 @@ class PanelMirror : public ControlMirror {
 
 class BevelMirror : public ControlMirror {
  public:
-  BevelMirror(Registry& registry, TBevel* bevel) : ControlMirror(registry, bevel) {
-    bevel_ = new BevelWidget(registry.Find(bevel->Parent())->container());
+  BevelMirror(Book& book, TBevel* bevel) : ControlMirror(book, bevel) {
+    bevel_ = new BevelWidget(book.Find(bevel->Parent())->container());
     bevel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     SetWidget(bevel_);
   }
@@ -521,8 +536,8 @@ class BevelMirror : public ControlMirror {
 
 class ImageMirror : public ControlMirror {
  public:
-  ImageMirror(Registry& registry, TImage* image) : ControlMirror(registry, image) {
-    image_ = new ImageWidget(registry.Find(image->Parent())->container());
+  ImageMirror(Book& book, TImage* image) : ControlMirror(book, image) {
+    image_ = new ImageWidget(book.Find(image->Parent())->container());
     ReportClicks(image_, this);
     SetWidget(image_);
   }
@@ -559,8 +574,8 @@ class ImageMirror : public ControlMirror {
 
 class SpeedButtonMirror : public ControlMirror {
  public:
-  SpeedButtonMirror(Registry& registry, TSpeedButton* button) : ControlMirror(registry, button) {
-    button_ = new Obedient<QToolButton>(registry.Find(button->Parent())->container());
+  SpeedButtonMirror(Book& book, TSpeedButton* button) : ControlMirror(book, button) {
+    button_ = new Obedient<QToolButton>(book.Find(button->Parent())->container());
     // A speed button never takes the focus: clicking it leaves the focus where it was.
     button_->setFocusPolicy(Qt::NoFocus);
     SetWidget(button_);
@@ -632,97 +647,28 @@ class SpeedButtonMirror : public ControlMirror {
 
 }  // namespace
 
-// ---- Labels ----
-
-LabelMirror::LabelMirror(Registry& registry, TLabel* label) : ControlMirror(registry, label) {
-  label_widget_ = new Clickable<QLabel>(registry.Find(label->Parent())->container());
-  label_widget_->setTextFormat(Qt::PlainText);
-  ReportClicks(label_widget_, this);
-  SetWidget(label_widget_);
+std::unique_ptr<Mirror> CreateGenericMirror(Book& book, TControl* control) {
+  return std::make_unique<GenericMirror>(book, control);
 }
 
-QRect LabelMirror::Geometry() const {
-  QRect rect = ControlMirror::Geometry();
-  TLabel* l = label();
-  if (!l->AutoSize() || l->WordWrap()) return rect;
-  // The library cannot measure text: an auto-sized label grows to show all of it.
-  QSize hint = label_widget_->sizeHint();
-  if (hint.width() > rect.width()) {
-    int extra = hint.width() - rect.width();
-    if (l->Alignment == taRightJustify)
-      rect.setLeft(rect.left() - extra);
-    else if (l->Alignment == taCenter)
-      rect.adjust(-extra / 2, 0, extra - extra / 2, 0);
-    else
-      rect.setWidth(hint.width());
-  }
-  if (hint.height() > rect.height()) rect.setHeight(hint.height());
-  return rect;
-}
-
-void LabelMirror::ApplyText() {
-  QString caption = Q(label()->Caption);
-  bool accel = label()->ShowAccelChar;
-  // A label with a buddy reads '&' as the accelerator mark; one without shows text as it is.
-  if (tied_widget_)
-    label_widget_->setText(accel ? caption : EscapeAccel(caption));
-  else
-    label_widget_->setText(accel ? PlainCaption(caption) : caption);
-  ApplyBounds();
-  if (ControlMirror* target = Tied()) target->SetLabel(label_widget_, label_widget_->text());
-}
-
-void LabelMirror::ApplyStyle() {
-  TLabel* l = label();
-  Qt::Alignment vertical = l->Layout == tlCenter   ? Qt::AlignVCenter
-                           : l->Layout == tlBottom ? Qt::AlignBottom
-                                                   : Qt::AlignTop;
-  label_widget_->setAlignment(HorizontalAlignment(l->Alignment) | vertical);
-  label_widget_->setWordWrap(l->WordWrap);
-  label_widget_->setAutoFillBackground(!l->Transparent);
-  ApplyText();
-  if (TCustomForm* form = l->ParentForm()) registry().LabelsLater(form);
-}
-
-void LabelMirror::TieTo(ControlMirror* target) {
-  QWidget* widget = target ? target->widget() : nullptr;
-  if (widget == tied_widget_) return;
-  if (ControlMirror* old = Tied()) old->SetLabel(nullptr, QString());
-  tied_widget_ = widget;
-  label_widget_->setBuddy(widget);
-  ApplyText();
-}
-
-ControlMirror* LabelMirror::Tied() const {
-  if (!tied_widget_) return nullptr;
-  return dynamic_cast<ControlMirror*>(registry().MirrorOfWidget(tied_widget_));
-}
-
-std::unique_ptr<Mirror> CreateStdMirror(Registry& registry, TComponent* component) {
-  auto* control = dynamic_cast<TControl*>(component);
-  if (!control) return nullptr;
-  if (auto* c = dynamic_cast<TLabel*>(control)) return std::make_unique<LabelMirror>(registry, c);
-  if (auto* c = dynamic_cast<TCustomMemo*>(control))
-    return std::make_unique<MemoMirror>(registry, c);
-  if (auto* c = dynamic_cast<TCustomEdit*>(control))
-    return std::make_unique<EditMirror>(registry, c);
-  if (auto* c = dynamic_cast<TComboBox*>(control))
-    return std::make_unique<ComboMirror>(registry, c);
-  if (auto* c = dynamic_cast<TButton*>(control)) return std::make_unique<ButtonMirror>(registry, c);
-  if (auto* c = dynamic_cast<TCheckBox*>(control))
-    return std::make_unique<CheckBoxMirror>(registry, c);
-  if (auto* c = dynamic_cast<TRadioGroup*>(control))
-    return std::make_unique<RadioGroupMirror>(registry, c);
-  if (auto* c = dynamic_cast<TCustomGroupBox*>(control))
-    return std::make_unique<GroupBoxMirror>(registry, c);
-  if (auto* c = dynamic_cast<TStaticText*>(control))
-    return std::make_unique<StaticTextMirror>(registry, c);
-  if (auto* c = dynamic_cast<TPanel*>(control)) return std::make_unique<PanelMirror>(registry, c);
-  if (auto* c = dynamic_cast<TBevel*>(control)) return std::make_unique<BevelMirror>(registry, c);
-  if (auto* c = dynamic_cast<TImage*>(control)) return std::make_unique<ImageMirror>(registry, c);
-  if (auto* c = dynamic_cast<TSpeedButton*>(control))
-    return std::make_unique<SpeedButtonMirror>(registry, c);
-  return std::make_unique<GenericMirror>(registry, control);
+std::span<const MirrorBinding> StdBindings() {
+  static const MirrorBinding bindings[] = {
+      Bind<TLabel, LabelMirror>(),
+      Bind<TEdit, EditMirror>(),
+      Bind<TMemo, MemoMirror>(),
+      Bind<TRichEdit, MemoMirror>(),
+      Bind<TComboBox, ComboMirror>(),
+      Bind<TButton, ButtonMirror>(),
+      Bind<TCheckBox, CheckBoxMirror>(),
+      Bind<TGroupBox, GroupBoxMirror>(),
+      Bind<TRadioGroup, RadioGroupMirror>(),
+      Bind<TStaticText, StaticTextMirror>(),
+      Bind<TPanel, PanelMirror>(),
+      Bind<TBevel, BevelMirror>(),
+      Bind<TImage, ImageMirror>(),
+      Bind<TSpeedButton, SpeedButtonMirror>(),
+  };
+  return bindings;
 }
 
 }  // namespace vcl::qt::detail

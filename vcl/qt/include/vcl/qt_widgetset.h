@@ -27,7 +27,7 @@ class QWidget;
 namespace vcl::qt {
 
 namespace detail {
-class Registry;
+class Core;
 }
 
 class QtWidgetSet final : public WidgetSet {
@@ -72,7 +72,7 @@ class QtWidgetSet final : public WidgetSet {
   int BeepCount() const;
 
  private:
-  std::unique_ptr<detail::Registry> registry_;
+  std::unique_ptr<detail::Core> core_;
 };
 
 // The programs' entry: the QApplication, the C library's number format, the widget set,

@@ -1,5 +1,5 @@
-// Standard controls (labels, edits, memos, combo boxes, buttons, check boxes, group boxes,
-// radio groups, static texts, panels, bevels, images, speed buttons) and plain containers.
+// Labels, and the tying of each label to the control it names: its FocusControl, else the
+// value control beside it (just left on the same line, or just above).
 #pragma once
 
 #include <QLabel>
@@ -10,11 +10,11 @@
 
 namespace vcl::qt::detail {
 
-// A label. Tied to an edit (its FocusControl, or the edit beside it), it names the edit for
-// screen readers and its accelerator moves the focus there.
+// A label. Tied to an edit, it names the edit for screen readers and its accelerator moves
+// the focus there.
 class LabelMirror : public ControlMirror {
  public:
-  LabelMirror(Registry& registry, TLabel* label);
+  LabelMirror(Book& book, TLabel* label);
   TLabel* label() const { return static_cast<TLabel*>(component()); }
   QRect Geometry() const override;
   // Ties the label to `target` (nullptr: to nothing).
@@ -30,5 +30,8 @@ class LabelMirror : public ControlMirror {
   Clickable<QLabel>* label_widget_;
   QPointer<QWidget> tied_widget_;
 };
+
+// Ties every label of the form to the control it names (or to nothing).
+void TieLabels(Book& book, TCustomForm* form);
 
 }  // namespace vcl::qt::detail

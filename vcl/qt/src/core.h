@@ -1,0 +1,83 @@
+// The Qt widget set's core: the widget-set interface over the book of mirrors (inserting,
+// changing and removing mirrors), forms waiting to appear, label ties, the loop and posted-
+// message wake-ups, modal boxes and the screenshot mode. Timers, input and beeps have units
+// of their own.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "beep_sink.h"
+#include "input_filter.h"
+#include "mirror.h"
+#include "timers.h"
+#include "vcl/vcl.h"
+#include "vcl/widgetset.h"
+
+class QDialog;
+
+namespace vcl::qt::detail {
+
+class Core final : public Book {
+ public:
+  Core();
+  ~Core() override;
+
+  // ---- The widget-set interface ----
+  void Insert(TComponent* component);
+  void Remove(TComponent* component);
+  void Changed(TComponent* component, Change what, int index);
+  void Repaint(TControl* control);
+  void TimerChanged(TTimer* timer) { timers_->Changed(timer); }
+  void Popup(TPopupMenu* menu, int x, int y);
+  void Run();
+  void Quit();
+  void Wake();
+
+  // ---- Forms ----
+  void ShowLater(TCustomForm* form) override;
+  void ShowPendingForms() override;
+  void LabelsLater(TCustomForm* form) override;
+  // The window a modal box belongs to.
+  QWidget* ModalParent() const;
+  bool SaveScreenshot(TCustomForm* form, const QString& file_name);
+  // Screenshot mode also answers every modal box by itself: no one is there to do it.
+  void SetScreenshotDir(const QString& dir) {
+    screenshot_dir_ = dir;
+    auto_answer_ = !dir.isEmpty() || auto_answer_;
+  }
+  void SetAutoAnswer(bool on) { auto_answer_ = on; }
+  bool AutoAnswer() const { return auto_answer_; }
+  // Runs a modal dialog; with auto-answer on, `safe` answers it once it has been painted.
+  int ExecModal(QDialog& dialog, const std::function<void()>& safe, const QString& what);
+
+  int BeepCount() const { return beeps_->Count(); }
+
+ private:
+  void DeliverMessages();
+
+  QObject* dispatcher_;
+  // Ended in this order on the way out, before the mirrors.
+  std::unique_ptr<BeepSink> beeps_;
+  std::unique_ptr<InputFilter> filter_;
+  std::unique_ptr<Timers> timers_;
+  std::vector<TCustomForm*> pending_shows_;
+  std::set<const TComponent*> pending_labels_;
+  bool running_ = false;
+  bool quit_requested_ = false;
+  bool quit_called_ = false;
+  bool auto_answer_ = false;
+  QString screenshot_dir_;
+
+  std::mutex wake_mutex_;
+  std::atomic<bool> wake_pending_{false};
+  bool alive_ = true;
+};
+
+}  // namespace vcl::qt::detail
