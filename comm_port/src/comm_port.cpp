@@ -3,19 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "vcl/forms.h"
-
 TCommPort* CommPort = nullptr;
-
-namespace {
-
-// No handler catches a port error: the application's display of an exception that leaves a
-// handler shows it with its code and the system error.
-const bool kTextRegistered =
-    (TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text(); }),
-     true);
-
-}  // namespace
 
 void CreateGlobalCommPort() {
   if (!CommPort) CommPort = new TCommPort;

@@ -11,6 +11,11 @@ namespace {
 // The unit's start: the one serial port of every device exchange, before any window exists.
 // It is never released.
 const bool kCommPortCreated = (CreateGlobalCommPort(), true);
+// No handler catches a port error: the application's display of an exception that leaves a
+// handler shows it with its code and the system error.
+const bool kCommErrorTextRegistered =
+    (TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text(); }),
+     true);
 
 // Port-settings radio groups: item index <-> baud rate.
 constexpr int kBaudRates[] = {38400, 9600, 115200, 230400, 460800, 921600, 19200};
