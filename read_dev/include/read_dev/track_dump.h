@@ -1,0 +1,25 @@
+// The track memory as the device stores it: text packed two characters per byte, the first in
+// the high nibble, in a reduced alphabet (NibbleToChar). The dump turns received bytes into the
+// text of "gps_msg.txt".
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace track {
+
+// The page of the dump: the host acknowledges every this many bytes with 0x55, 0xAA.
+inline constexpr int kDumpPage = 528;
+inline constexpr std::uint8_t kPageAckLow = 0x55;
+inline constexpr std::uint8_t kPageAckHigh = 0xAA;
+
+// The character of a 4-bit code: 0 blank, 1-9 "1"-"9", 10 "0", 11 ";", 12 ".", 13 "/",
+// 14 line feed, 15 "$". Only the low four bits of `code` are looked at.
+char NibbleToChar(int code);
+
+// The text of received bytes: with `unpack` two characters per byte (high nibble first),
+// otherwise each byte as it came. Line feeds are "\n"; a text stream writes them as CR LF.
+std::string DumpText(std::span<const std::uint8_t> bytes, bool unpack);
+
+}  // namespace track

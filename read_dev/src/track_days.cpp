@@ -1,0 +1,71 @@
+// The split of the work file by days.
+#include "read_dev/track_days.h"
+
+#include <cmath>
+
+#include "read_dev/track_fields.h"
+#include "vcl/sysutils.h"
+
+namespace track {
+namespace {
+
+enum SplitField { kIndex, kLat, kLon, kSpeed, kDate, kTime, kValue, kExtra };
+
+}  // namespace
+
+std::vector<TrackPoint> ReadWorkPoints(const TStrings& lines, const Progress& progress) {
+  std::vector<TrackPoint> points;
+  const int count = lines.GetCount();
+  points.reserve(static_cast<std::size_t>(count) + 10);
+  for (int j = 0; j + 1 < count; ++j) {
+    AnsiString line = lines.Get(j);
+    ReplaceBeforeLast(line, ',', '.');
+    const auto scan = ScanFields(line.str(), kSplitWidths);
+    if (scan.count < 8 || scan.too_long) continue;
+    const auto& f = scan.field;
+    double value, latitude, longitude, speed;
+    if (!LeadingNumber(f[kValue], value) || !LeadingNumber(f[kLat], latitude) ||
+        !LeadingNumber(f[kLon], longitude) || !LeadingNumber(f[kSpeed], speed)) {
+      continue;
+    }
+    TrackPoint p;
+    try {
+      p.date_time = StrToDateTime(AnsiString(f[kDate]) + " " + AnsiString(f[kTime]));
+      p.extra = StrToInt(AnsiString(f[kExtra]));
+    } catch (const Exception&) {
+      continue;
+    }
+    p.index = j;
+    p.latitude = static_cast<float>(latitude);
+    p.longitude = static_cast<float>(longitude);
+    p.speed = static_cast<float>(speed);
+    p.value = static_cast<float>(value);
+    points.push_back(p);
+    if (progress) progress(j);
+  }
+  return points;
+}
+
+AnsiString DayFileStem(TDateTime at) {
+  AnsiString date = DateToStr(at);
+  ReplaceBeforeLast(date, '.', '-');
+  return "Date " + date;
+}
+
+std::vector<DayFile> GroupByDays(const std::vector<TrackPoint>& points) {
+  std::vector<DayFile> files;
+  double day = 0;
+  int n = 0;
+  for (const TrackPoint& p : points) {
+    const double point_day = std::trunc(static_cast<double>(p.date_time));
+    if (files.empty() || point_day > day) {
+      files.push_back({DayFileStem(p.date_time), {}, p.index});
+      day = point_day;
+      n = 0;
+    }
+    files.back().text += WorkLine(n++, p);
+  }
+  return files;
+}
+
+}  // namespace track

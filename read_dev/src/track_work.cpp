@@ -1,0 +1,108 @@
+// The work file in decimal degrees.
+#include "read_dev/track_work.h"
+
+#include <cmath>
+#include <limits>
+
+#include "read_dev/track_fields.h"
+#include "vcl/sysutils.h"
+
+namespace track {
+namespace {
+
+enum ConvertedField {
+  kStatus,
+  kTime,
+  kLat,
+  kLatSide,
+  kLon,
+  kLonSide,
+  kSpeed,
+  kDate,
+  kValue,
+  kExtra
+};
+
+// The extra field as the record holds it: through a 32-bit float, so large magnitudes come out
+// as the nearest float; kept within the integer range.
+int ExtraThroughFloat(int extra) {
+  const double f = static_cast<float>(extra);
+  if (f >= 2147483647.0) return std::numeric_limits<int>::max();
+  return static_cast<int>(f);
+}
+
+}  // namespace
+
+float DecimalDegrees(float field) {
+  const long double x = static_cast<long double>(field) * 0.01;
+  const long double degrees = std::trunc(x);
+  return static_cast<float>(degrees + (x - degrees) * 100 * (1.0L / 60));
+}
+
+std::vector<TrackPoint> ReadConvertedPoints(const TStrings& lines, const AnsiString& marker,
+                                            const Progress& progress) {
+  std::vector<TrackPoint> points;
+  const int count = lines.GetCount();
+  points.reserve(static_cast<std::size_t>(count) + 10);
+  for (int j = 0; j + 1 < count; ++j) {
+    AnsiString line = lines.Get(j);
+    if (line == marker) continue;
+    ReplaceBeforeLast(line, ';', ' ');
+    ReplaceBeforeLast(line, ',', '.');
+    const auto scan = ScanFields(line.str(), kConvertedWidths);
+    if (scan.count < 10 || scan.too_long) continue;
+    const auto& f = scan.field;
+    if (f[kStatus][0] == 'V') continue;
+    double value, latitude, longitude, speed;
+    if (!LeadingNumber(f[kValue], value) || !LeadingNumber(f[kLat], latitude) ||
+        !LeadingNumber(f[kLon], longitude) || !LeadingNumber(f[kSpeed], speed)) {
+      continue;
+    }
+    TrackPoint p;
+    try {
+      p.extra = ExtraThroughFloat(StrToInt(AnsiString(f[kExtra])));
+      p.date_time = StrToDateTime(DottedDate(AnsiString(f[kDate])) + " " + AnsiString(f[kTime]));
+    } catch (const Exception&) {
+      continue;
+    }
+    p.index = static_cast<int>(points.size());
+    p.latitude = DecimalDegrees(static_cast<float>(latitude));
+    p.longitude = DecimalDegrees(static_cast<float>(longitude));
+    p.speed = static_cast<float>(speed);
+    p.value = static_cast<float>(value);
+    points.push_back(p);
+    if (progress) progress(static_cast<int>(points.size()));
+  }
+  return points;
+}
+
+std::string WorkLine(int index, const TrackPoint& point) {
+  std::string line = IntToStr(index).str();
+  line += ' ';
+  line += FormatFloat("0.000000", point.latitude).str();
+  line += ' ';
+  line += FormatFloat("0.000000", point.longitude).str();
+  line += ' ';
+  line += FormatFloat("0.00", point.speed).str();
+  line += ' ';
+  line += DateTimeToStr(point.date_time).str();
+  line += ' ';
+  line += FormatFloat("0.00", point.value).str();
+  line += ' ';
+  line += IntToStr(point.extra).str();
+  line += '\n';
+  return line;
+}
+
+std::string WorkFileText(const std::vector<TrackPoint>& points, const Progress& progress) {
+  std::string text;
+  const int last = static_cast<int>(points.size()) - 1;  // the index of the last point stored
+  for (int k = 0; k + 1 < last; ++k) {
+    if (DateTimeToStr(points[k].date_time).Length() <= 11) continue;
+    text += WorkLine(points[k].index, points[k]);
+    if (progress) progress(k);
+  }
+  return text;
+}
+
+}  // namespace track
