@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the tracker simulator on a pseudo-terminal as COM1 of a demo prefix, with three days of
-# recorded track in its memory, then Trakmon against it; stops the simulator when Trakmon exits.
+# recorded track in its memory (generated and packed by the simulator itself: a record every
+# 30 s from 08:00 to 18:00, each day starting with a restart marker), then Trakmon against it;
+# stops the simulator when Trakmon exits.
 #   tools/demo.sh <build-dir>
 # The demo prefix is <build-dir>/demo-prefix: drive C (the working folder c:\Tc\WorkDir\), the
 # COM1 link, Trakmon's copy with its Trakmon.INI, and the simulator's log.
@@ -23,39 +25,8 @@ if [ -x "$build/prog/Flasket" ]; then
   ln -sf "$build/prog/Flasket" "$work_dir/Flasket"
 fi
 
-# The track memory: records every 30 s from 08:00 to 18:00 on three days, each day starting
-# with a restart marker, packed two characters per byte as the tracker stores them.
-memory=$prefix/track.bin
-perl -e '
-  use strict;
-  my %code = (" " => 0, "0" => 10, ";" => 11, "." => 12, "/" => 13, "\n" => 14, "\$" => 15);
-  $code{$_} = $_ for 1 .. 9;
-  my $text = "";
-  my ($lat, $lon) = (5545.0, 3737.0);
-  for my $day (0 .. 2) {
-    my @d = localtime(time - (3 - $day) * 86400);
-    my $date = sprintf("%02d%02d%02d", $d[3], $d[4] + 1, $d[5] % 100);
-    $text .= "/012345543210/\n";
-    for (my $s = 8 * 3600; $s < 18 * 3600; $s += 30) {
-      my $time = sprintf("%02d%02d%02d.000", int($s / 3600), int($s / 60) % 60, $s % 60);
-      my $fix = ($s < 8 * 3600 + 300) ? 1 : 2;  # no fix in the first minutes
-      my $speed = 40 + 25 * sin($s / 900);
-      $lat += 0.02 * cos($s / 1800);
-      $lon += 0.03 * sin($s / 2400);
-      $text .= sprintf("\$1;%s;%d;%09.4f;1;%010.4f;1;%s;%.1f;%d;%d\n",
-                       $time, $fix, $lat, $lon, $date, $speed, 500 + ($s / 30) % 200, $day);
-    }
-  }
-  $text .= " " if length($text) % 2;
-  my @c = map { $code{$_} } split //, $text;
-  my $bytes = "";
-  for (my $i = 0; $i < @c; $i += 2) { $bytes .= chr($c[$i] * 16 + $c[$i + 1]); }
-  open(my $f, ">:raw", $ARGV[0]) or die "demo: $ARGV[0]: $!\n";
-  print $f $bytes;
-' "$memory"
-
 sim_out=$prefix/tracker-sim.out
-"$sim_tool" --prefix "$prefix" --com 1 --memory "$memory" --log "$prefix/tracker-sim.log" \
+"$sim_tool" --prefix "$prefix" --com 1 --track 3 --log "$prefix/tracker-sim.log" \
   >"$sim_out" 2>"$prefix/tracker-sim.err" &
 sim_pid=$!
 stop_sim() {

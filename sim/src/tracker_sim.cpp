@@ -542,22 +542,4 @@ void TrackerSim::ClearRecord() {
   record_.clear();
 }
 
-std::vector<std::uint8_t> PackTrackText(std::string_view text) {
-  auto code = [](char c) -> std::uint8_t {
-    static constexpr std::string_view kChars = " 1234567890;./\n$";
-    const auto i = kChars.find(c);
-    if (i == std::string_view::npos) {
-      throw std::invalid_argument(std::string("no track code for character ") + c);
-    }
-    return static_cast<std::uint8_t>(i);
-  };
-  std::vector<std::uint8_t> packed;
-  packed.reserve((text.size() + 1) / 2);
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    const std::uint8_t low = i + 1 < text.size() ? code(text[i + 1]) : 0;
-    packed.push_back(static_cast<std::uint8_t>(code(text[i]) << 4 | low));
-  }
-  return packed;
-}
-
 }  // namespace sim

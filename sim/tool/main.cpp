@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -37,6 +38,9 @@ constexpr const char* kUsage =
     "  --com N             link DIR/dosdevices/comN to the pty (no link without it)\n"
     "  --baud RATE         the device's own rate (default 115200)\n"
     "  --memory FILE       track memory image; the write address follows its last byte\n"
+    "  --track DAYS        track memory packed from a generated track of DAYS days\n"
+    "  --track-text FILE   track memory packed from the track text in FILE\n"
+    "  --unpaced           send as fast as the host reads (no character times on the line)\n"
     "  --log FILE          record of the bytes received and the replies sent\n"
     "  --vanish-after MS   close the pty MS milliseconds after start (the device vanishes)\n"
     "  --fault FAULT       silent | slow=MS | delay=MS | garbage[=HEX,...] | cut=N | long\n"
@@ -56,6 +60,9 @@ struct Options {
   std::uint32_t baud = sim::kDefaultBaud;
   TrackerFaults faults;
   std::string memory_file;
+  int track_days = 0;
+  std::string track_text_file;
+  bool unpaced = false;
   std::string log_file;
   long vanish_after_ms = -1;
 };
@@ -139,6 +146,10 @@ Options Parse(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       std::exit(0);
     }
+    if (arg == "--unpaced") {
+      o.unpaced = true;
+      continue;
+    }
     if (i + 1 >= argc) Usage("missing value after " + arg);
     const std::string value = argv[++i];
     if (arg == "--prefix") {
@@ -151,6 +162,11 @@ Options Parse(int argc, char** argv) {
       if (o.baud == 0) Usage("bad rate: " + value);
     } else if (arg == "--memory") {
       o.memory_file = value;
+    } else if (arg == "--track") {
+      o.track_days = static_cast<int>(Number(value, "number of days"));
+      if (o.track_days < 1 || o.track_days > 60) Usage("bad number of days: " + value);
+    } else if (arg == "--track-text") {
+      o.track_text_file = value;
     } else if (arg == "--log") {
       o.log_file = value;
     } else if (arg == "--vanish-after") {
@@ -291,7 +307,7 @@ class Server {
   void Schedule(std::uint64_t now, const platform::sim::LineSettings& s,
                 const std::vector<sim::Transmission>& sends) {
     const unsigned bits = 1 + s.byte_size + (s.parity != 0 ? 1 : 0) + (s.stop_bits == 2 ? 2 : 1);
-    const double char_us = s.baud > 0 ? bits * 1e6 / s.baud : 0;
+    const double char_us = s.baud > 0 && !options_.unpaced ? bits * 1e6 / s.baud : 0;
     for (const sim::Transmission& t : sends) {
       std::string hex;
       for (std::size_t i = 0; i < t.bytes.size() && i < 32; ++i) {
@@ -354,6 +370,23 @@ bool LoadMemory(const std::string& path, sim::TrackerSim& tracker) {
   return true;
 }
 
+// The track text of a file packed into the memory; false when it cannot be read or holds a
+// character the device cannot store.
+bool LoadTrackText(const std::string& path, sim::TrackerSim& tracker) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Lines may end in CR LF; the device stores line feeds only.
+  std::erase(text, '\r');
+  try {
+    tracker.memory().Load(sim::PackTrackText(text));
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "tracker-sim: %s: %s\n", path.c_str(), e.what());
+    return false;
+  }
+  return true;
+}
+
 // Links prefix/dosdevices/comN to the slave; an earlier link of that name is replaced.
 bool LinkPort(const fs::path& link, const std::string& target) {
   std::error_code ec;
@@ -389,6 +422,15 @@ int main(int argc, char** argv) {
   if (!options.memory_file.empty() && !LoadMemory(options.memory_file, tracker)) {
     std::fprintf(stderr, "tracker-sim: cannot read %s\n", options.memory_file.c_str());
     return 1;
+  }
+  if (!options.track_text_file.empty() && !LoadTrackText(options.track_text_file, tracker)) {
+    std::fprintf(stderr, "tracker-sim: cannot use %s\n", options.track_text_file.c_str());
+    return 1;
+  }
+  if (options.track_days > 0) {
+    sim::TrackPlan plan;
+    plan.days = options.track_days;
+    tracker.memory().Load(sim::PackTrackText(sim::GenerateTrack(plan).text));
   }
   std::FILE* log = nullptr;
   if (!options.log_file.empty()) {

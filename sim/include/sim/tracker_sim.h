@@ -73,6 +73,7 @@
 #include <vector>
 
 #include "platform/sim_comm.h"
+#include "sim/track_memory.h"
 
 namespace sim {
 
@@ -225,10 +226,5 @@ class TrackerSim {
   mutable std::mutex record_mutex_;
   std::vector<ReceivedByte> record_;
 };
-
-// Track text packed as the device stores it: two characters per byte, the first in the high
-// nibble (blank, "1".."9", "0", ";", ".", "/", line feed, "$" are the codes 0 to 15). An odd text
-// gets a blank as its last nibble. Throws std::invalid_argument on a character without a code.
-std::vector<std::uint8_t> PackTrackText(std::string_view text);
 
 }  // namespace sim
