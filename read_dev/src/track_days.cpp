@@ -23,12 +23,8 @@ std::vector<TrackPoint> ReadWorkPoints(const TStrings& lines, const Progress& pr
     const auto scan = ScanFields(line.str(), kSplitWidths);
     if (scan.count < 8 || scan.too_long) continue;
     const auto& f = scan.field;
-    double value, latitude, longitude, speed;
-    if (!LeadingNumber(f[kValue], value) || !LeadingNumber(f[kLat], latitude) ||
-        !LeadingNumber(f[kLon], longitude) || !LeadingNumber(f[kSpeed], speed)) {
-      continue;
-    }
     TrackPoint p;
+    if (!ReadPointNumbers(f[kValue], f[kLat], f[kLon], f[kSpeed], p)) continue;
     try {
       p.date_time = StrToDateTime(AnsiString(f[kDate]) + " " + AnsiString(f[kTime]));
       p.extra = StrToInt(AnsiString(f[kExtra]));
@@ -36,10 +32,6 @@ std::vector<TrackPoint> ReadWorkPoints(const TStrings& lines, const Progress& pr
       continue;
     }
     p.index = j;
-    p.latitude = static_cast<float>(latitude);
-    p.longitude = static_cast<float>(longitude);
-    p.speed = static_cast<float>(speed);
-    p.value = static_cast<float>(value);
     points.push_back(p);
     if (progress) progress(j);
   }

@@ -48,6 +48,13 @@ bool LeadingNumber(std::string_view text, double& value) {
   return true;
 }
 
+bool LeadingNumbers(std::initializer_list<NumberField> fields) {
+  for (const NumberField& f : fields) {
+    if (!LeadingNumber(f.text, *f.value)) return false;
+  }
+  return true;
+}
+
 double LeadingValue(std::string_view text) {
   double v = 0;
   return LeadingNumber(text, v) ? v : 0.0;

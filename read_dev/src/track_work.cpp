@@ -33,6 +33,19 @@ int ExtraThroughFloat(int extra) {
 
 }  // namespace
 
+bool ReadPointNumbers(std::string_view value, std::string_view latitude, std::string_view longitude,
+                      std::string_view speed, TrackPoint& point) {
+  double v, lat, lon, sp;
+  if (!LeadingNumbers({{value, &v}, {latitude, &lat}, {longitude, &lon}, {speed, &sp}})) {
+    return false;
+  }
+  point.value = static_cast<float>(v);
+  point.latitude = static_cast<float>(lat);
+  point.longitude = static_cast<float>(lon);
+  point.speed = static_cast<float>(sp);
+  return true;
+}
+
 float DecimalDegrees(float field) {
   const long double x = static_cast<long double>(field) * 0.01;
   const long double degrees = std::trunc(x);
@@ -53,12 +66,8 @@ std::vector<TrackPoint> ReadConvertedPoints(const TStrings& lines, const AnsiStr
     if (scan.count < 10 || scan.too_long) continue;
     const auto& f = scan.field;
     if (f[kStatus][0] == 'V') continue;
-    double value, latitude, longitude, speed;
-    if (!LeadingNumber(f[kValue], value) || !LeadingNumber(f[kLat], latitude) ||
-        !LeadingNumber(f[kLon], longitude) || !LeadingNumber(f[kSpeed], speed)) {
-      continue;
-    }
     TrackPoint p;
+    if (!ReadPointNumbers(f[kValue], f[kLat], f[kLon], f[kSpeed], p)) continue;
     try {
       p.extra = ExtraThroughFloat(StrToInt(AnsiString(f[kExtra])));
       p.date_time = StrToDateTime(DottedDate(AnsiString(f[kDate])) + " " + AnsiString(f[kTime]));
@@ -66,10 +75,8 @@ std::vector<TrackPoint> ReadConvertedPoints(const TStrings& lines, const AnsiStr
       continue;
     }
     p.index = static_cast<int>(points.size());
-    p.latitude = DecimalDegrees(static_cast<float>(latitude));
-    p.longitude = DecimalDegrees(static_cast<float>(longitude));
-    p.speed = static_cast<float>(speed);
-    p.value = static_cast<float>(value);
+    p.latitude = DecimalDegrees(p.latitude);
+    p.longitude = DecimalDegrees(p.longitude);
     points.push_back(p);
     if (progress) progress(static_cast<int>(points.size()));
   }

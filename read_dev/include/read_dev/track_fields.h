@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string_view>
 
 #include "vcl/system.h"
@@ -29,6 +30,13 @@ ScannedFields<N> ScanFields(std::string_view line, const std::array<int, N>& wid
 // an optional "." and fraction, an optional exponent). False when the text does not start with
 // a number; `value` is then left alone.
 bool LeadingNumber(std::string_view text, double& value);
+// LeadingNumber of each field into its target, in order; false at the first field that does
+// not start with a number.
+struct NumberField {
+  std::string_view text;
+  double* value;
+};
+bool LeadingNumbers(std::initializer_list<NumberField> fields);
 // atof: the leading number, 0 when there is none.
 double LeadingValue(std::string_view text);
 

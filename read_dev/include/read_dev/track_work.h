@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "read_dev/track_records.h"
@@ -24,6 +25,11 @@ struct TrackPoint {
   float value = 0;
   int extra = 0;
 };
+
+// Reads a point's value, latitude, longitude and speed fields, in this order, as 32-bit floats
+// (the coordinates as they stand in the field); false when one does not start with a number.
+bool ReadPointNumbers(std::string_view value, std::string_view latitude, std::string_view longitude,
+                      std::string_view speed, TrackPoint& point);
 
 // ddmm.mmmm (degrees x 100 + minutes) -> decimal degrees; the sign is the field's own.
 float DecimalDegrees(float field);
