@@ -21,6 +21,7 @@
 
 #include "comm.h"
 #include "internal.h"
+#include "platform/serial_line.h"
 
 // <sys/ioctl.h> would pull in the libc termios types, which clash with the kernel's termios2.
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
@@ -33,30 +34,6 @@ namespace {
 constexpr double kRateTolerance = 0.03;
 // How often the modem lines are looked at while a comm-event wait for them is pending.
 constexpr int kModemPollMs = 10;
-
-struct StandardRate {
-  DWORD rate;
-  unsigned code;
-};
-constexpr StandardRate kStandardRates[] = {
-    {50, B50},           {75, B75},           {110, B110},         {134, B134},
-    {150, B150},         {200, B200},         {300, B300},         {600, B600},
-    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
-    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
-    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-    {3500000, B3500000}, {4000000, B4000000},
-};
-
-void SetRate(termios2& t, DWORD rate) {
-  t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
-  unsigned code = BOTHER;
-  for (auto& standard : kStandardRates)
-    if (standard.rate == rate) code = standard.code;
-  t.c_cflag |= code;
-  t.c_ispeed = t.c_ospeed = rate;
-}
 
 DCB DefaultShadow() {
   DCB dcb{};
@@ -96,94 +73,57 @@ class TtyPort : public CommObject {
   // ---- CommObject ----
   BOOL GetState(DCB& dcb) override {
     if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    termios2 t{};
-    if (::ioctl(fd_, TCGETS2, &t) != 0) return FailErrno(errno);
+    serial_line::Settings line;
+    if (!serial_line::Read(fd_, line)) return FailErrno(errno);
     dcb = shadow_;
     dcb.DCBlength = sizeof(DCB);
     dcb.fBinary = 1;
-    dcb.BaudRate = t.c_ospeed;
-    switch (t.c_cflag & CSIZE) {
-      case CS5:
-        dcb.ByteSize = 5;
-        break;
-      case CS6:
-        dcb.ByteSize = 6;
-        break;
-      case CS7:
-        dcb.ByteSize = 7;
-        break;
-      default:
-        dcb.ByteSize = 8;
-        break;
-    }
-    if (!(t.c_cflag & PARENB))
-      dcb.Parity = NOPARITY;
-    else if (t.c_cflag & CMSPAR)
-      dcb.Parity = (t.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
-    else
-      dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
-    dcb.StopBits = !(t.c_cflag & CSTOPB) ? ONESTOPBIT
-                   : dcb.ByteSize == 5   ? ONE5STOPBITS
-                                         : TWOSTOPBITS;
-    dcb.fParity = (t.c_iflag & INPCK) ? 1 : 0;
-    bool crtscts = t.c_cflag & CRTSCTS;
-    dcb.fOutxCtsFlow = crtscts ? 1 : 0;
-    if (crtscts)
+    dcb.BaudRate = line.baud;
+    dcb.ByteSize = line.byte_size;
+    dcb.Parity = line.parity;
+    dcb.StopBits = line.stop_bits;
+    dcb.fParity = line.parity_check ? 1 : 0;
+    dcb.fOutxCtsFlow = line.rts_cts ? 1 : 0;
+    if (line.rts_cts)
       dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
     else if (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE)
       dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.fOutX = (t.c_iflag & IXON) ? 1 : 0;
-    dcb.fInX = (t.c_iflag & IXOFF) ? 1 : 0;
-    dcb.XonChar = static_cast<char>(t.c_cc[VSTART]);
-    dcb.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+    dcb.fOutX = line.xon_xoff_out ? 1 : 0;
+    dcb.fInX = line.xon_xoff_in ? 1 : 0;
+    dcb.XonChar = line.xon_char;
+    dcb.XoffChar = line.xoff_char;
     return TRUE;
   }
 
   BOOL SetState(const DCB& dcb) override {
     if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    termios2 old{};
-    if (::ioctl(fd_, TCGETS2, &old) != 0) return FailErrno(errno);
-    termios2 t = old;
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    t.c_cflag |= dcb.ByteSize == 5 ? CS5 : dcb.ByteSize == 6 ? CS6 : dcb.ByteSize == 7 ? CS7 : CS8;
-    switch (dcb.Parity) {
-      case ODDPARITY:
-        t.c_cflag |= PARENB | PARODD;
-        break;
-      case EVENPARITY:
-        t.c_cflag |= PARENB;
-        break;
-      case MARKPARITY:
-        t.c_cflag |= PARENB | PARODD | CMSPAR;
-        break;
-      case SPACEPARITY:
-        t.c_cflag |= PARENB | CMSPAR;
-        break;
-      default:
-        break;
-    }
-    if (dcb.StopBits != ONESTOPBIT) t.c_cflag |= CSTOPB;
-    if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
-    t.c_iflag &= ~(INPCK | IXON | IXOFF);
-    if (dcb.fParity) t.c_iflag |= INPCK;
-    if (dcb.fOutX) t.c_iflag |= IXON;
-    if (dcb.fInX) t.c_iflag |= IXOFF;
-    t.c_cc[VSTART] = static_cast<unsigned char>(dcb.XonChar);
-    t.c_cc[VSTOP] = static_cast<unsigned char>(dcb.XoffChar);
-    SetRate(t, dcb.BaudRate);
-    if (::ioctl(fd_, TCSETS2, &t) != 0) {
+    serial_line::Settings old;
+    if (!serial_line::Read(fd_, old)) return FailErrno(errno);
+    serial_line::Settings line = old;
+    line.baud = dcb.BaudRate;
+    line.byte_size = dcb.ByteSize >= 5 && dcb.ByteSize <= 8 ? dcb.ByteSize : 8;
+    line.parity = dcb.Parity <= SPACEPARITY ? dcb.Parity : NOPARITY;
+    line.stop_bits = dcb.StopBits;
+    line.parity_check = dcb.fParity;
+    line.rts_cts = dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE;
+    line.xon_xoff_out = dcb.fOutX;
+    line.xon_xoff_in = dcb.fInX;
+    line.xon_char = dcb.XonChar;
+    line.xoff_char = dcb.XoffChar;
+    if (!serial_line::Write(fd_, line)) {
       int err = errno;
       return Fail(err == EINVAL ? ERROR_INVALID_PARAMETER : ErrorFromErrno(err));
     }
     // Drivers round or substitute rates and drop what they cannot do (a pseudo-terminal keeps
     // 8 bits without parity whatever it is told): look at what the device really runs with.
-    termios2 now{};
-    if (::ioctl(fd_, TCGETS2, &now) != 0) return FailErrno(errno);
-    double actual = now.c_ospeed, wanted = dcb.BaudRate;
-    constexpr unsigned kFraming = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    serial_line::Settings now;
+    if (!serial_line::Read(fd_, now)) return FailErrno(errno);
+    double actual = now.baud, wanted = dcb.BaudRate;
+    bool framing = now.byte_size == line.byte_size && now.parity == line.parity &&
+                   (now.stop_bits == ONESTOPBIT) == (line.stop_bits == ONESTOPBIT);
     if (actual < wanted * (1 - kRateTolerance) || actual > wanted * (1 + kRateTolerance) ||
-        (now.c_cflag & kFraming) != (t.c_cflag & kFraming)) {
-      ::ioctl(fd_, TCSETS2, &old);
+        !framing) {
+      serial_line::Write(fd_, old);
       return Fail(ERROR_INVALID_PARAMETER);
     }
     shadow_ = dcb;
@@ -451,8 +391,8 @@ std::shared_ptr<Object> OpenTtyPort(const std::string& device, const std::string
                                                                 : ErrorFromErrno(err));
     return nullptr;
   }
-  termios2 t{};
-  if (::ioctl(fd, TCGETS2, &t) != 0) {  // not a tty: no serial port behind the name
+  serial_line::Settings line;
+  if (!serial_line::Read(fd, line)) {  // not a tty: no serial port behind the name
     ::close(fd);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;
@@ -464,16 +404,7 @@ std::shared_ptr<Object> OpenTtyPort(const std::string& device, const std::string
     return nullptr;
   }
   // Raw bytes both ways; the line settings stay as the driver has them.
-  t.c_iflag &=
-      ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY | IUCLC | IMAXBEL);
-  t.c_oflag &= ~OPOST;
-  t.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
-  t.c_cflag |= CREAD | CLOCAL;
-  // With VMIN 0 a read without data returns 0 even on a non-blocking descriptor, which could not
-  // be told from the end of the device; VMIN 1 makes it EAGAIN.
-  t.c_cc[VMIN] = 1;
-  t.c_cc[VTIME] = 0;
-  if (::ioctl(fd, TCSETS2, &t) != 0) {
+  if (!serial_line::MakeRaw(fd)) {
     int err = errno;
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);

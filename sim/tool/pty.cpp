@@ -1,8 +1,5 @@
-// termios2 (asm/termbits.h) cannot share a translation unit with <termios.h>; this one uses only
-// the kernel's definitions.
 #include "pty.h"
 
-#include <asm/termbits.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
@@ -10,6 +7,8 @@
 
 #include <cerrno>
 #include <system_error>
+
+#include "platform/serial_line.h"
 
 namespace sim::tool {
 namespace {
@@ -39,17 +38,10 @@ Pty::Pty(std::uint32_t baud) {
     errno = e;
     Fail(name);
   }
-  termios2 t{};
-  if (ioctl(slave_, TCGETS2, &t) != 0) Fail("TCGETS2");
-  t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
-  t.c_oflag &= ~OPOST;
-  t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-  t.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CBAUD | (CBAUD << IBSHIFT));
-  t.c_cflag |= CS8 | CREAD | CLOCAL | BOTHER | (BOTHER << IBSHIFT);
-  t.c_ispeed = t.c_ospeed = baud;
-  t.c_cc[VMIN] = 1;
-  t.c_cc[VTIME] = 0;
-  if (ioctl(slave_, TCSETS2, &t) != 0) Fail("TCSETS2");
+  platform::serial_line::Settings line;
+  line.baud = baud;
+  if (!platform::serial_line::MakeRaw(slave_) || !platform::serial_line::Write(slave_, line))
+    Fail("line settings");
 }
 
 Pty::~Pty() {
@@ -58,33 +50,12 @@ Pty::~Pty() {
 
 platform::sim::LineSettings Pty::Settings() const {
   platform::sim::LineSettings s;
-  termios2 t{};
-  if (slave_ < 0 || ioctl(slave_, TCGETS2, &t) != 0) return s;
-  s.baud = t.c_ospeed;
-  switch (t.c_cflag & CSIZE) {
-    case CS5:
-      s.byte_size = 5;
-      break;
-    case CS6:
-      s.byte_size = 6;
-      break;
-    case CS7:
-      s.byte_size = 7;
-      break;
-    default:
-      s.byte_size = 8;
-      break;
-  }
-  // Parity and stop bits in the values of the comm API (NOPARITY, ODDPARITY, EVENPARITY,
-  // MARKPARITY, SPACEPARITY; ONESTOPBIT, TWOSTOPBITS).
-  if ((t.c_cflag & PARENB) == 0) {
-    s.parity = 0;
-  } else if ((t.c_cflag & CMSPAR) != 0) {
-    s.parity = (t.c_cflag & PARODD) != 0 ? 3 : 4;
-  } else {
-    s.parity = (t.c_cflag & PARODD) != 0 ? 1 : 2;
-  }
-  s.stop_bits = (t.c_cflag & CSTOPB) != 0 ? 2 : 0;
+  platform::serial_line::Settings line;
+  if (slave_ < 0 || !platform::serial_line::Read(slave_, line)) return s;
+  s.baud = line.baud;
+  s.byte_size = line.byte_size;
+  s.parity = line.parity;
+  s.stop_bits = line.stop_bits;
   return s;
 }
 

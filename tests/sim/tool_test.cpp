@@ -1,4 +1,4 @@
-// The simulator tool in real time, driven over its pseudo-terminal by a minimal termios host.
+// The simulator tool in real time, driven over its pseudo-terminal by a minimal raw-tty host.
 // Time bounds are generous: only "arrives within seconds" and "nothing within a while" are checked.
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "termios2_host.h"
+#include "platform/serial_line.h"
 
 extern char** environ;
 
@@ -113,7 +112,7 @@ class Tool {
   int out_ = -1;
 };
 
-// The host's end: a raw 8N1 tty at a standard rate.
+// The host's end: a raw 8N1 tty.
 class Port {
  public:
   explicit Port(const fs::path& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
@@ -123,14 +122,11 @@ class Port {
   bool ok() const { return fd_ >= 0; }
   int fd() const { return fd_; }
 
-  void SetRate(speed_t speed) {
-    termios t{};
-    tcgetattr(fd_, &t);
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&t, speed);
-    cfsetospeed(&t, speed);
-    tcsetattr(fd_, TCSANOW, &t);
+  // Raw 8N1 at `baud` (any rate, also one without a B constant).
+  bool SetRate(std::uint32_t baud) {
+    platform::serial_line::Settings line;
+    line.baud = baud;
+    return platform::serial_line::MakeRaw(fd_) && platform::serial_line::Write(fd_, line);
   }
   void Write(const std::string& bytes) {
     ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -168,7 +164,7 @@ class Port {
 struct Session {
   explicit Session(std::vector<std::string> args)
       : tool(std::move(args)), slave(tool.ReadLine()), port(slave) {
-    if (port.ok()) port.SetRate(B115200);
+    if (port.ok()) port.SetRate(115200);
   }
   bool ready() const { return !slave.empty() && port.ok(); }
   Tool tool;
@@ -192,10 +188,10 @@ TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
   {
     Port port(link);
     ASSERT_TRUE(port.ok());
-    port.SetRate(B921600);
+    port.SetRate(921600);
     port.Write("e");
     EXPECT_EQ(port.ReadFor(500), "");
-    port.SetRate(B115200);
+    port.SetRate(115200);
     port.Write("e");
     EXPECT_EQ(port.ReadUntil('\0'), "#0 A 0 1 0 /A001AA/ 2020 192.168.0.1\0"s);
   }
@@ -209,7 +205,7 @@ TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
 TEST(TrackerSimTool, SeesARateSetWithoutABConstant) {
   Session s({"--baud", "250000"});
   ASSERT_TRUE(s.ready());
-  ASSERT_TRUE(SetExactRate(s.port.fd(), 250000));
+  ASSERT_TRUE(s.port.SetRate(250000));
   s.port.Write("W");
   EXPECT_EQ(s.port.ReadUntil('.'), "2020.");
   EXPECT_EQ(s.tool.Stop(SIGINT), 0);

@@ -26,7 +26,7 @@ namespace platform_test {
 struct FarSettings {
   unsigned rate = 0;
   unsigned byte_size = 0;
-  int parity = -1;  // 0 none, 1 odd, 2 even
+  int parity = -1;  // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
   bool two_stop_bits = false;
 };
 FarSettings FarSideSettings(int master);
