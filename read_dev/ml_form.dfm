@@ -30,6 +30,7 @@ object ML_Form: TML_Form
       Height = 28
       Glyph.Resource = 'port_open.jpg'
       Hint = 'Открыть COM порт...'
+      OnClick = SBOpenComPortClick
     end
     object SBCloseComPort: TSpeedButton
       Left = 34
@@ -39,6 +40,7 @@ object ML_Form: TML_Form
       Glyph.Resource = 'port_close.jpg'
       Hint = 'Закрыть COM порт...'
       Enabled = False
+      OnClick = SBCloseComPortClick
     end
     object sb_jmp_boot: TSpeedButton
       Left = 72
@@ -1457,6 +1459,7 @@ object ML_Form: TML_Form
         Width = 292
         Height = 30
         Caption = 'Запись'
+        OnClick = DoneNmeaClick
       end
     end
     object Panel3: TPanel
@@ -1540,6 +1543,7 @@ object ML_Form: TML_Form
     end
     object Setup1: TMenuItem
       Caption = 'Установки  COM порта'
+      OnClick = Setup1Click
     end
     object N3: TMenuItem
       Caption = 'Общие настройки'

@@ -154,17 +154,6 @@ void TML_Form::SpeedButton4Click(TObject* Sender) {
 
 // ---- One device panel at a time ----
 
-void TML_Form::SBModeClick(TObject* Sender) {
-  GBMode->Visible = true;
-  GBMode->BringToFront();
-  GBMode->Refresh();
-  RS485->Visible = false;
-  user_phone->Visible = false;
-  apn_panel->Visible = false;
-  SerialBox->Visible = false;
-  Ext->Visible = false;
-}
-
 void TML_Form::sb_user_phoneClick(TObject* Sender) {
   user_phone->BringToFront();
   user_phone->Visible = true;

@@ -480,6 +480,13 @@ void TrackerSim::SendPage(Response& out) {
 void TrackerSim::Reply(Response& out, std::vector<std::uint8_t> bytes, std::uint64_t delay_us,
                        bool continues) {
   if (faults_.silent) return;
+  if (faults_.chatter_us > 0) {
+    if (continues) return;
+    const std::uint64_t gap = std::max<std::uint64_t>(faults_.chatter_gap_us, 1);
+    for (std::uint64_t t = 0; t <= faults_.chatter_us; t += gap)
+      out.sends.push_back({delay_us + t, {faults_.chatter_byte}});
+    return;
+  }
   // Garbage goes before a reply, not before the later pages of a dump.
   std::vector<std::uint8_t> wire;
   if (!continues) wire = faults_.garbage;

@@ -44,7 +44,7 @@ constexpr const char* kUsage =
     "  --log FILE          record of the bytes received and the replies sent\n"
     "  --vanish-after MS   close the pty MS milliseconds after start (the device vanishes)\n"
     "  --fault FAULT       silent | slow=MS | delay=MS | garbage[=HEX,...] | cut=N | long\n"
-    "                      | fill[=LEAD,EVERY] | vanish=N   (may be repeated)\n"
+    "                      | fill[=LEAD,EVERY] | vanish=N | chatter[=MS]   (may be repeated)\n"
     "Prints the pty's slave path on one line when ready; runs until SIGTERM or SIGINT.\n";
 
 // After a stop request the tool keeps serving while the host has the port open, until nothing
@@ -125,6 +125,8 @@ void ParseFault(const std::string& fault, TrackerFaults& f) {
                          ? 0
                          : static_cast<int>(Number(value.substr(comma + 1), "fill"));
     }
+  } else if (name == "chatter") {
+    f.chatter_us = value.empty() ? 60'000'000 : Number(value, "chatter") * 1000;
   } else if (name == "vanish") {
     need();
     f.vanish_on_byte = Number(value, "vanish");

@@ -3,9 +3,7 @@
 // and bounds, against the tracker simulator and, where a reply must come at an exact moment, a
 // scripted device.
 #include <cstdint>
-#include <map>
 #include <ostream>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -15,27 +13,6 @@
 using vcl::headless::ModalKind;
 
 namespace {
-
-// Answers command bytes with texts at given times after the byte; records what came.
-class ScriptedDevice : public platform::sim::Device {
- public:
-  struct Send {
-    std::uint64_t delay_ms;
-    std::string bytes;
-  };
-  std::map<std::uint8_t, std::vector<Send>> replies;
-  std::vector<std::uint8_t> received;
-
-  void OnByte(platform::sim::Line& line, std::uint8_t byte,
-              const platform::sim::LineSettings&) override {
-    received.push_back(byte);
-    auto it = replies.find(byte);
-    if (it == replies.end()) return;
-    for (const Send& s : it->second)
-      line.Send(std::span(reinterpret_cast<const std::uint8_t*>(s.bytes.data()), s.bytes.size()),
-                s.delay_ms * 1000);
-  }
-};
 
 class DeviceExchangeTest : public TrakmonTest {
  protected:

@@ -589,6 +589,8 @@ class DevicePanelTest : public TrakmonTest, public ::testing::WithParamInterface
 
 TEST_P(DevicePanelTest, ButtonShowsItsBoxAndHidesTheOtherFive) {
   TML_Form* form = CreateMainForm();
+  // The state button asks the device for its state: with the port closed it would stop there.
+  if (std::string(GetParam().button) == "SBMode") OpenPort();
   for (const char* other : kBoxes) {
     // Start from every other box being shown, so that each hide is checked.
     for (const char* box : kBoxes) Find<TGroupBox>(form, box)->Visible = false;
@@ -599,7 +601,7 @@ TEST_P(DevicePanelTest, ButtonShowsItsBoxAndHidesTheOtherFive) {
       EXPECT_EQ(Find<TGroupBox>(form, box)->Visible(), std::string(box) == GetParam().box)
           << box << " after " << GetParam().button << " with " << other << " shown";
   }
-  EXPECT_TRUE(responder().Shown().empty());  // no device exchange, no message
+  EXPECT_TRUE(responder().Shown().empty());  // no message
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, DevicePanelTest,

@@ -5,11 +5,15 @@
 
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "comm_port/comm_port.h"
 #include "platform/clock.h"
@@ -18,6 +22,36 @@
 #include "read_dev/ml_form.h"
 #include "sim/tracker_device.h"
 #include "vcl/headless_gtest.h"
+
+// Answers command bytes with texts at given times after the byte; records what came.
+class ScriptedDevice : public platform::sim::Device {
+ public:
+  struct Send {
+    std::uint64_t delay_ms;
+    std::string bytes;
+  };
+  std::map<std::uint8_t, std::vector<Send>> replies;
+  std::vector<std::uint8_t> received;
+
+  void OnOpen(platform::sim::Line& line) override { line_ = &line; }
+  void OnClose(platform::sim::Line& line) override { line_ = nullptr; }
+  // The modem lines as the host has set them (off while the port is closed).
+  bool Rts() const { return line_ && line_->Rts(); }
+  bool Dtr() const { return line_ && line_->Dtr(); }
+
+  void OnByte(platform::sim::Line& line, std::uint8_t byte,
+              const platform::sim::LineSettings&) override {
+    received.push_back(byte);
+    auto it = replies.find(byte);
+    if (it == replies.end()) return;
+    for (const Send& s : it->second)
+      line.Send(std::span(reinterpret_cast<const std::uint8_t*>(s.bytes.data()), s.bytes.size()),
+                s.delay_ms * 1000);
+  }
+
+ private:
+  platform::sim::Line* line_ = nullptr;
+};
 
 class TrakmonTest : public vcl::headless::FormTest {
  protected:
@@ -63,6 +97,16 @@ class TrakmonTest : public vcl::headless::FormTest {
   TML_Form* CreateMainForm() {
     Application->CreateForm<TML_Form>(&ML_Form);
     ML_Form->Show();
+    return ML_Form;
+  }
+
+  // Writes the INI with the port, the rate and the developer switch, creates the main window and
+  // connects through its button.
+  TML_Form* CreateConnectedForm(int port_index = 0, int baud = 115200, bool developer = false) {
+    WriteIni("[Port]\nCOMM_PORT_NMEA=" + std::to_string(port_index) + "\nBAUD_RATE_NMEA=" +
+             std::to_string(baud) + "\n[Ser]\nser_ini=" + (developer ? "1" : "0") + "\n");
+    CreateMainForm();
+    vcl::headless::Click(ML_Form->SBOpenComPort);
     return ML_Form;
   }
 

@@ -120,6 +120,22 @@ class TML_Form : public TForm {
                SpeedButton10Click, SpeedButton21Click, SpeedButton12Click);
 
   // ---- Port connection, state query, memory commands, hand-over, exit, debug panel ----
+  void SBOpenComPortClick(TObject* Sender);
+  void SBCloseComPortClick(TObject* Sender);
+  void Setup1Click(TObject* Sender);
+  void DoneNmeaClick(TObject* Sender);
+  VCL_HANDLERS(SBOpenComPortClick, SBCloseComPortClick, Setup1Click, DoneNmeaClick);
+  // Opens CommPort on PortIndex at BaudRate and shows the connected state; a port that cannot
+  // be opened ends the handler silently after its message.
+  void OpenPort();
+  // Closes CommPort and shows the disconnected state.
+  void ClosePort();
+  // Asks the device for its state and fills the state box: 0 when shown, -1 when no "#" came
+  // within 800 ms. Ends the handler silently on a closed port or a status line it cannot use.
+  int QueryDeviceState();
+  // QueryDeviceState with one fallback between 115200 and 460800 baud; after a second silence
+  // closes the port and ends the handler silently.
+  void ProbeDeviceState();
 
   // ---- User password and phones, APN and server, vehicle number and extra settings ----
 

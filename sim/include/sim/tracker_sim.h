@@ -145,6 +145,11 @@ struct TrackerFaults {
   int fill_lead = 0;       // "#" fill characters before a short reply's text
   int fill_every = 0;      // a "#" after every n-th character of a short reply's text
   std::uint64_t vanish_on_byte = 0;  // the device disappears when its n-th byte arrives
+  // Chatty: in place of every reply, `chatter_byte` once every `chatter_gap_us` for
+  // `chatter_us`: bytes keep coming, the awaited mark never does.
+  std::uint64_t chatter_us = 0;
+  std::uint64_t chatter_gap_us = 100'000;
+  std::uint8_t chatter_byte = 'x';
 };
 
 struct ReceivedByte {

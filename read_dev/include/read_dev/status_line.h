@@ -1,0 +1,29 @@
+// The device's state reply: the status line that follows "#", its eight tokens, and the texts
+// the state box builds from them. Text in, text out: no port and no window.
+#pragma once
+
+#include "vcl/system.h"
+
+// A status line reaching this many characters is refused.
+constexpr int StatusLineLimit = 60;
+constexpr int StatusTokenCount = 8;
+// The widths of the eight tokens: write address, interval, -, beeper, -, device number, server
+// port, server address. A longer token is cut to its width.
+constexpr int StatusTokenWidths[StatusTokenCount] = {19, 19, 19, 19, 19, 31, 51, 31};
+
+struct StatusLine {
+  AnsiString Tokens[StatusTokenCount];  // in order; a token the line does not hold is empty
+};
+
+// Splits the line at white space into its tokens, each cut to its width (the rest of an
+// over-long token is dropped, not taken as the next token); tokens past the eighth are ignored.
+StatusLine SplitStatusLine(const AnsiString& line);
+
+// Free track memory in kB for a write address: (0x210000 - address) / 1024, truncated toward
+// zero, so an address past the end gives zero or less.
+int FreeMemoryKb(int write_address);
+
+// The device number as stored ("/A123BC/") with its framing "/" turned into blanks: the first
+// "/", then the next one among the characters after it up to position 19. A text without "/"
+// stays as it is.
+AnsiString UnframeDeviceNumber(const AnsiString& text);
