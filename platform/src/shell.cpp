@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "internal.h"
+#include "platform/gui.h"
 #include "platform/testing.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "internal.h"
 #include "platform/clock.h"
+#include "platform/gui.h"
 #include "platform/testing.h"
 #include "platform/windows.h"
 
@@ -61,10 +62,14 @@ void ClearBeeps() {
   beeper.records.clear();
 }
 
+}  // namespace platform::testing
+
+namespace platform {
+
 void SetBeepSink(std::function<void(DWORD frequency, DWORD duration)> sink) {
   auto& beeper = TheBeeper();
   std::lock_guard guard(beeper.mutex);
   beeper.sink = std::move(sink);
 }
 
-}  // namespace platform::testing
+}  // namespace platform

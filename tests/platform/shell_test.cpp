@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/gui.h"
 #include "platform/testing.h"
 #include "platform/windows.h"
 

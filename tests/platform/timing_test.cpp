@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/gui.h"
 #include "platform/testing.h"
 #include "platform/windows.h"
 
@@ -20,11 +21,11 @@ TEST(Timing, BeepIsRecordedSoundsThroughTheSinkAndTakesItsDuration) {
   platform::ScopedVirtualClock clock;
   platform::testing::ClearBeeps();
   std::vector<std::pair<DWORD, DWORD>> sounded;
-  platform::testing::SetBeepSink([&](DWORD f, DWORD d) { sounded.emplace_back(f, d); });
+  platform::SetBeepSink([&](DWORD f, DWORD d) { sounded.emplace_back(f, d); });
   clock->AdvanceTo(5000);
   ASSERT_TRUE(Beep(1000, 100));
   ASSERT_TRUE(Beep(1000, 50));
-  platform::testing::SetBeepSink(nullptr);
+  platform::SetBeepSink(nullptr);
   EXPECT_EQ(clock->NowUs(), 5000u + 150000u);
   auto beeps = platform::testing::Beeps();
   ASSERT_EQ(beeps.size(), 2u);

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "gui_internal.h"
-#include "platform/testing.h"
+#include "platform/gui.h"
 #include "vcl/extctrls.h"
 #include "vcl/forms.h"
 #include "vcl/menus.h"

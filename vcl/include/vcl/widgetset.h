@@ -62,7 +62,7 @@
 // send on the GUI thread runs at once).
 //
 // Beep. The platform layer records every Beep; a widget set that makes sound installs
-// platform::testing::SetBeepSink.
+// platform::SetBeepSink (platform/gui.h).
 //
 // Installing. A program's entry (or a test fixture) calls vcl::SetWidgetSet(&ws) before it
 // creates forms, and vcl::SetWidgetSet(nullptr) before the widget set goes away; destroy the

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/testing.h"
+#include "platform/gui.h"
 
 #ifdef VCL_QT_HAVE_XCB
 #include <xcb/xcb.h>
@@ -23,7 +23,7 @@ BeepSink::BeepSink(QObject* gui_object) {
   if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>())
     connection = x11->connection();
 #endif
-  platform::testing::SetBeepSink([count, gui, connection](DWORD, DWORD) {
+  platform::SetBeepSink([count, gui, connection](DWORD, DWORD) {
     ++*count;
 #ifdef VCL_QT_HAVE_XCB
     if (connection) {
@@ -40,7 +40,7 @@ BeepSink::BeepSink(QObject* gui_object) {
 }
 
 BeepSink::~BeepSink() {
-  platform::testing::SetBeepSink(nullptr);
+  platform::SetBeepSink(nullptr);
 }
 
 }  // namespace vcl::qt::detail

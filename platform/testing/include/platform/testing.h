@@ -1,5 +1,6 @@
 // Test hooks of the platform layer: fault injection and records of what the programs did to the
-// outside world (beeps, started processes). Programs never call these.
+// outside world (beeps, started processes). Only tests see this header (target
+// platform_testing); programs never call these.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,6 @@ struct BeepRecord {
 };
 std::vector<BeepRecord> Beeps();
 void ClearBeeps();
-// Where a beep sounds when a GUI runs (the Qt widget set installs one); empty: no sound.
-void SetBeepSink(std::function<void(DWORD frequency, DWORD duration)> sink);
 
 struct ProcessRecord {
   std::string command_line;
@@ -53,18 +52,4 @@ void SetDeviceRoot(const std::string& root);
 void AddSerialCommValue(const std::string& name, const std::string& data);
 void ClearSerialCommValues();
 
-// Sink for PostMessageA / SendMessageA: the GUI layer registers each window that receives them.
-using MessageHandler = std::function<LRESULT(UINT msg, WPARAM wparam, LPARAM lparam)>;
-
 }  // namespace platform::testing
-
-namespace platform {
-// Window message delivery. The GUI layer registers a window handle with a function that posts
-// (queues for the GUI thread) and one that sends (runs on the GUI thread and waits).
-struct WindowMessageTarget {
-  std::function<void(UINT, WPARAM, LPARAM)> post;
-  std::function<LRESULT(UINT, WPARAM, LPARAM)> send;
-};
-void RegisterWindow(HWND hwnd, WindowMessageTarget target);
-void UnregisterWindow(HWND hwnd);
-}  // namespace platform
