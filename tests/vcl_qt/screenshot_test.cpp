@@ -9,9 +9,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "qt_test_support.h"
@@ -62,6 +65,44 @@ TEST_F(ScreenshotTest, SavesWhatTheFormShows) {
   for (int y = 0; y < image.height(); y += 4)
     for (int x = 0; x < image.width(); x += 4) colours.insert(image.pixel(x, y));
   EXPECT_GT(colours.size(), 50u);
+}
+
+// The open "Файл" menu: its separator item is a line across the menu, not the caption "-" as
+// text (saved as <build>/screenshots/vcl_demo_menu_file.png).
+TEST_F(ScreenshotTest, TheOpenMenuDrawsASeparatorAsALineOnly) {
+  QMenu* menu = ws.ActionOf(form->MenuFile)->menu();
+  ASSERT_NE(menu, nullptr);
+  QAction* separator = ws.ActionOf(form->MenuSeparator);
+  EXPECT_TRUE(separator->isSeparator());
+  EXPECT_TRUE(separator->text().isEmpty());
+  menu->popup(Widget(form)->mapToGlobal(QPoint(10, 10)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+  QImage image = menu->grab().toImage();
+  menu->close();
+  QDir().mkpath(QStringLiteral(VCL_QT_SCREENSHOTS));
+  image.save(QStringLiteral(VCL_QT_SCREENSHOTS "/vcl_demo_menu_file.png"));
+  // Each row of the separator's strip is either plain background or part of a line that runs
+  // across most of the menu; a caption drawn as text marks only a few pixels at the left.
+  // (Inside the menu's frame, which runs down both edges.)
+  QRect strip = menu->actionGeometry(separator).adjusted(3, 0, -3, 0);
+  qreal ratio = image.devicePixelRatio();
+  std::map<QRgb, int> counts;
+  for (int y = int(strip.top() * ratio); y < int((strip.bottom() + 1) * ratio); ++y)
+    for (int x = int(strip.left() * ratio); x < int((strip.right() + 1) * ratio); ++x)
+      ++counts[image.pixel(x, y)];
+  QRgb background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                      return a.second < b.second;
+                    })->first;
+  int line_rows = 0;
+  for (int y = int(strip.top() * ratio); y < int((strip.bottom() + 1) * ratio); ++y) {
+    int marked = 0;
+    for (int x = int(strip.left() * ratio); x < int((strip.right() + 1) * ratio); ++x)
+      if (image.pixel(x, y) != background) ++marked;
+    if (marked == 0) continue;
+    EXPECT_GT(marked, strip.width() * ratio / 2) << "row " << y << " of the separator";
+    ++line_rows;
+  }
+  EXPECT_GT(line_rows, 0) << "the separator draws a line";
 }
 
 TEST(DemoProgram, ScreenshotModeSavesTheFormsAndClosesTheMainForm) {

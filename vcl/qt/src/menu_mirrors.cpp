@@ -109,8 +109,9 @@ void MenuItemMirror::Apply(Change what, int index) {
 void MenuItemMirror::ApplyProperties() {
   if (!action_) return;
   TMenuItem* it = item();
+  // A separator is a line only: some styles would draw its caption "-" as a title.
   action_->setSeparator(it->IsLine());
-  action_->setText(Q(it->Caption));
+  action_->setText(it->IsLine() ? QString() : Q(it->Caption));
   action_->setEnabled(it->Enabled);
   action_->setVisible(it->Visible);
   bool checkable = it->Checked || it->AutoCheck || it->RadioItem;
