@@ -55,7 +55,6 @@ enum : std::uint8_t {
 constexpr std::uint8_t kAckLow = 0x55;
 constexpr std::uint8_t kAckHigh = 0xAA;
 constexpr std::size_t kTableBytes = 120;
-constexpr const char* kApnCommand = "9 AT+CIPCSGP=1,";
 
 bool IsTextCommand(std::uint8_t b) {
   switch (b) {
@@ -109,30 +108,6 @@ std::string Hex(std::uint64_t v) {
 
 std::uint8_t MemoryAt(const TrackMemory& m, std::uint64_t address) {
   return address < m.bytes.size() ? m.bytes[address] : 0xFF;
-}
-
-// The three quoted values of "9 AT+CIPCSGP=1,"apn","login","password"".
-bool ParseUserApn(const std::string& text, TrackerSettings& s) {
-  const std::string prefix = kApnCommand;
-  if (text.compare(0, prefix.size(), prefix) != 0) return false;
-  std::array<std::string, 3> v;
-  std::size_t p = prefix.size();
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    if (i > 0) {
-      if (p >= text.size() || text[p] != ',') return false;
-      ++p;
-    }
-    if (p >= text.size() || text[p] != '"') return false;
-    const std::size_t close = text.find('"', p + 1);
-    if (close == std::string::npos) return false;
-    v[i] = text.substr(p + 1, close - p - 1);
-    p = close + 1;
-  }
-  if (p != text.size()) return false;
-  s.user_apn = v[0];
-  s.user_login = v[1];
-  s.user_password = v[2];
-  return true;
 }
 
 }  // namespace
@@ -257,10 +232,7 @@ void TrackerSim::Command(std::uint8_t byte, Response& out) {
       ShortReply(out, std::string(1, static_cast<char>('0' + s.std_apn)), '.', kReplyDelayUs);
       break;
     case kReadUserApn:
-      MarkedText(out,
-                 kApnCommand + ("\"" + s.user_apn + "\",\"" + s.user_login + "\",\"" +
-                                s.user_password + "\""),
-                 0);
+      MarkedText(out, s.user_apn, 0);
       break;
     case kReadPort:
       ShortReply(out, s.server_port, '.', kReplyDelayUs);
@@ -375,7 +347,7 @@ void TrackerSim::TextDone(Response& out) {
       if (!t.empty() && t[0] >= '0' && t[0] <= '5') s.std_apn = t[0] - '0';
       break;
     case kWriteUserApn:
-      ParseUserApn(t, s);
+      s.user_apn = t;
       break;
     case kWritePort:
       s.server_port = t;

@@ -69,9 +69,7 @@ class TrackerSimTest : public ::testing::Test {
     s.interval = 5;
     s.user_phones = {"+70001112233", "+74445556677", ""};
     s.std_apn = 3;
-    s.user_apn = "net.op";
-    s.user_login = "lg";
-    s.user_password = "pw";
+    s.user_apn = "9 AT+CIPCSGP=1,\"net.op\",\"lg\",\"pw\"";
     sim.memory().write_address = 0x1F0;
     sim.sensor().table[5] = {1200, 40};
   }
@@ -172,11 +170,11 @@ TEST_F(TrackerSimTest, CommandsChangeTheDeviceState) {
        [](TrackerSim& t) { return t.settings().std_apn == 3; }},
       {"user apn", "z9 AT+CIPCSGP=1,\"a.b\",\" \",\"p w\"\0"s,
        [](TrackerSim& t) {
-         const auto& s = t.settings();
-         return s.user_apn == "a.b" && s.user_login == " " && s.user_password == "p w";
+         return t.settings().user_apn == "9 AT+CIPCSGP=1,\"a.b\",\" \",\"p w\"";
        }},
-      {"user apn of another form", "zAT+CIPCSGP=1,\"a\",\"b\",\"c\"\0"s,
-       [](TrackerSim& t) { return t.settings().user_apn == "net.op"; }},
+      // The device keeps the modem command text whatever its form.
+      {"user apn of another form", "zAT+CIPCSGP=1,a,,\0"s,
+       [](TrackerSim& t) { return t.settings().user_apn == "AT+CIPCSGP=1,a,,"; }},
       {"server port", "|abc\0"s, [](TrackerSim& t) { return t.settings().server_port == "abc"; }},
       {"server address", "w5.6.7.8\0"s,
        [](TrackerSim& t) { return t.settings().server_address == "5.6.7.8"; }},
@@ -242,6 +240,12 @@ TEST_F(TrackerSimTest, WrittenSettingsReadBack) {
   host.Send("\xB5\xF2");
   EXPECT_EQ(host.Ask("\xB6"), "IGN.");
   EXPECT_EQ(host.Ask("\xF4"), "LITRE.");
+  host.Send(B("z9 AT+CIPCSGP=1,\"x.y\",\" \",\"q\"\0"s));
+  EXPECT_EQ(host.Ask("y"), "#9 AT+CIPCSGP=1,\"x.y\",\" \",\"q\"\0"s);
+  host.Send(B("Nnew\0"s));
+  EXPECT_EQ(host.Ask("M"), "new.");
+  host.Send(B("u4\0"s));
+  EXPECT_EQ(host.Ask("t"), "4.");
 }
 
 TEST_F(TrackerSimTest, DebugReadListsTheRangeInLinesThenDone) {

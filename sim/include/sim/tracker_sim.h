@@ -43,9 +43,8 @@
 //   'P' + "u" place "=" phone " *"   phone of place 1 to 3 (the trailing "*" and blanks dropped).
 //   'Q' + digit "1" to "3"   phone of that place + "."; another digit: "." alone.
 //   't'  standard APN index digit + ".".   'u' + text   index from its first character "0"-"5".
-//   'y'  "#" + "9 AT+CIPCSGP=1," + "\"apn\",\"login\",\"password\"" + 0x00.
-//   'z' + that same text: APN, login and password taken from it (a text of another form is
-//        ignored).
+//   'y'  "#" + the user APN text as 'z' last stored it + 0x00.
+//   'z' + text   user APN text (the modem command with APN, login and password), stored as sent.
 //   'W'  server port + ".".                 '|' + text   server port.
 //   'v'  server address + "$".              'w' + text   server address.
 //   0xB4 / 0xB5   parking by GPS / by ignition (no reply of its own).
@@ -99,9 +98,7 @@ struct TrackerSettings {
   int user_count = 1;
   std::array<std::string, 3> user_phones;
   int std_apn = 0;  // 0 to 5
-  std::string user_apn = "internet";
-  std::string user_login = "norvale";
-  std::string user_password = "norvale";
+  std::string user_apn = "9 AT+CIPCSGP=1,\"internet\",\"norvale\",\"norvale\"";
   std::string server_port = "2020";
   std::string server_address = "192.168.0.1";
   bool parking_by_ignition = false;
