@@ -22,23 +22,42 @@ class ControlsTest : public hl::FormTest {
   TForm* form = nullptr;
 };
 
-TEST_F(ControlsTest, TrackBarClampsAndReportsEachChangeOnce) {
+// The user's moves run OnChange once per change; a position set by code is clamped and shown
+// but runs no handler, so a handler that sets the position does not run itself again and a
+// value written beside the bar by code stays as written.
+TEST_F(ControlsTest, TrackBarClampsAndReportsEachMoveOfTheUserOnce) {
   auto* bar = Add<TTrackBar>();
   bar->Min = 5;
   bar->Max = 100;
   int changes = 0;
   bar->OnChange = [&](TObject*) { ++changes; };
   struct Case {
+    bool by_user;
     int set, position, changes;
   };
-  const Case cases[] = {{50, 50, 1}, {50, 50, 1}, {-3, 5, 2}, {1000, 100, 3}, {7, 7, 4}};
+  const Case cases[] = {{true, 50, 50, 1},    {true, 50, 50, 1}, {true, -3, 5, 2},
+                        {true, 1000, 100, 3}, {false, 7, 7, 3},  {false, 300, 100, 3},
+                        {true, 100, 100, 3},  {true, 23, 23, 4}};
   for (const Case& c : cases) {
-    bar->Position = c.set;
+    if (c.by_user)
+      hl::Move(bar, c.set);
+    else
+      bar->Position = c.set;
     EXPECT_EQ(bar->Position, c.position) << c.set;
     EXPECT_EQ(changes, c.changes) << c.set;
   }
   bar->Max = 6;  // moves the position into the new range
   EXPECT_EQ(bar->Position, 6);
+  EXPECT_EQ(changes, 4);
+
+  // A handler that rounds the user's move down sets the position once, without running again.
+  bar->Max = 100;
+  bar->OnChange = [&](TObject*) {
+    ++changes;
+    bar->Position = bar->Position / 5 * 5;
+  };
+  hl::Move(bar, 23);
+  EXPECT_EQ(bar->Position, 20);
   EXPECT_EQ(changes, 5);
 }
 

@@ -12,20 +12,24 @@ TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
   SetBounds(0, 0, 150, 45);
 }
 
-void TTrackBar::ApplyPosition(int v) {
+bool TTrackBar::ApplyPosition(int v) {
   if (Loading()) {
     position_ = v;
-    return;
+    return false;
   }
   v = std::clamp(v, min_, std::max(min_, max_));
-  if (v == position_) return;
+  if (v == position_) return false;
   position_ = v;
   Changed(Change::Position);
-  if (OnChange) OnChange(this);
+  return true;
 }
 
 void TTrackBar::SetPosition(int v) {
   ApplyPosition(v);
+}
+
+void TTrackBar::UserMove(int position) {
+  if (ApplyPosition(position) && OnChange) OnChange(this);
 }
 
 void TTrackBar::SetMin(int v) {

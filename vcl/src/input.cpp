@@ -104,7 +104,7 @@ bool Move(TControl* control, int position) {
   if (!bar || !Reachable(bar)) return false;
   detail::Guarded([bar, position] {
     FocusFor(bar);
-    bar->Position = position;
+    bar->UserMove(position);
   });
   return true;
 }

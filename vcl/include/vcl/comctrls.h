@@ -10,8 +10,9 @@ enum TTickStyle { tsNone, tsAuto, tsManual };
 enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 
 // A track bar. Position is kept within Min .. Max (a value outside is clamped; changing Min or
-// Max moves Position into the new range). Every change of Position, by code or by the user,
-// runs OnChange; setting the position it already has does not.
+// Max moves Position into the new range). OnChange runs when the user moves the bar to another
+// position; a position set by code runs no handler, as the native control notifies its parent
+// only of the user's moves (a handler that sets the position keeps what its caller wrote).
 class TTrackBar : public TWinControl {
  public:
   explicit TTrackBar(TComponent* AOwner);
@@ -29,6 +30,9 @@ class TTrackBar : public TWinControl {
   Property<int> SelStart{[this] { return sel_start_; }, [this](int v) { sel_start_ = v; }};
   Property<int> SelEnd{[this] { return sel_end_; }, [this](int v) { sel_end_ = v; }};
   TNotifyEvent OnChange;
+
+  // Library internals: the user moved the bar (vcl::input::Move).
+  void UserMove(int position);
 
  protected:
   void Loaded() override;
@@ -48,7 +52,8 @@ class TTrackBar : public TWinControl {
   void SetTickStyle(TTickStyle v);
   TTickMark GetTickMarks() const { return tick_marks_; }
   void SetTickMarks(TTickMark v);
-  void ApplyPosition(int v);
+  // Clamps and stores the position; true when it changed.
+  bool ApplyPosition(int v);
 
   int min_ = 0;
   int max_ = 10;
