@@ -172,6 +172,7 @@ object ML_Form: TML_Form
       Position = 5
       TickMarks = tmBoth
       Visible = False
+      OnChange = tbar_intervalChange
     end
     object Edit4: TEdit
       Left = 160
@@ -190,6 +191,7 @@ object ML_Form: TML_Form
       Height = 24
       Caption = 'Запись'
       Visible = False
+      OnClick = SBTempClick
     end
     object SpeedButton9: TSpeedButton
       Left = 104
@@ -198,6 +200,7 @@ object ML_Form: TML_Form
       Height = 24
       Caption = 'SMS'
       Visible = False
+      OnClick = SpeedButton9Click
     end
     object SBBeppON: TSpeedButton
       Left = 8
@@ -206,6 +209,7 @@ object ML_Form: TML_Form
       Height = 24
       Caption = 'Звук ВКЛ'
       Visible = False
+      OnClick = SBBeppONClick
     end
     object SBBeepOFF: TSpeedButton
       Left = 104
@@ -214,6 +218,7 @@ object ML_Form: TML_Form
       Height = 24
       Caption = 'Звук ВЫКЛ'
       Visible = False
+      OnClick = SBBeepOFFClick
     end
   end
   object Panel2: TPanel
@@ -335,6 +340,7 @@ object ML_Form: TML_Form
         Width = 50
         Height = 26
         Caption = 'Да'
+        OnClick = sb_passClick
       end
       object sb_read_pass: TSpeedButton
         Left = 256
@@ -342,6 +348,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Чтение'
+        OnClick = sb_read_passClick
       end
       object Label27: TLabel
         Left = 12
@@ -366,6 +373,7 @@ object ML_Form: TML_Form
         Width = 50
         Height = 26
         Caption = 'Да'
+        OnClick = sb_max_usersClick
       end
       object Label14: TLabel
         Left = 12
@@ -398,6 +406,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Чтение'
+        OnClick = SBReadPHClick
       end
       object Label28: TLabel
         Left = 12
@@ -419,6 +428,7 @@ object ML_Form: TML_Form
         Width = 50
         Height = 26
         Caption = 'Да'
+        OnClick = sb_done_edit_phoneClick
       end
       object EditPhone: TEdit
         Left = 12
@@ -441,6 +451,7 @@ object ML_Form: TML_Form
         Font.Name = 'Tahoma'
         Font.Style = [fsBold]
         ParentFont = False
+        OnClick = SBWritePHClick
       end
     end
     object apn_panel: TGroupBox
@@ -470,12 +481,12 @@ object ML_Form: TML_Form
           Style = csDropDown
           ItemIndex = -1
           Items.Strings = (
-            'Оператор 1'
-            'Оператор 2'
-            'Оператор 3'
-            'Оператор 4'
-            'Оператор 5'
-            'Оператор 6')
+            'Полярная Связь'
+            'Волна Мобайл'
+            'ТелеРегион'
+            'Меридиан GSM'
+            'Кедр Телеком'
+            'Радуга Связь')
         end
         object sb_read_apn: TSpeedButton
           Left = 344
@@ -483,6 +494,7 @@ object ML_Form: TML_Form
           Width = 76
           Height = 26
           Caption = 'Чтение'
+          OnClick = sb_read_apnClick
         end
         object sb_write_apn: TSpeedButton
           Left = 424
@@ -490,6 +502,7 @@ object ML_Form: TML_Form
           Width = 76
           Height = 26
           Caption = 'Запись'
+          OnClick = sb_write_apnClick
         end
       end
       object GroupBox4: TGroupBox
@@ -511,7 +524,7 @@ object ML_Form: TML_Form
           Width = 240
           Height = 22
           CharCase = ecLowerCase
-          Text = 'internet.provider.net'
+          Text = 'internet.volna'
         end
         object Label40: TLabel
           Left = 8
@@ -549,6 +562,7 @@ object ML_Form: TML_Form
           Width = 76
           Height = 26
           Caption = 'Чтение'
+          OnClick = sb_read_apn_userClick
         end
         object sb_write_apn_user: TSpeedButton
           Left = 424
@@ -556,6 +570,7 @@ object ML_Form: TML_Form
           Width = 76
           Height = 26
           Caption = 'Запись'
+          OnClick = sb_write_apn_userClick
         end
         object sb_apn_sms: TSpeedButton
           Left = 344
@@ -564,6 +579,7 @@ object ML_Form: TML_Form
           Height = 26
           Caption = 'SMS'
           Visible = False
+          OnClick = sb_apn_smsClick
         end
       end
       object Label42: TLabel
@@ -601,6 +617,7 @@ object ML_Form: TML_Form
         Width = 76
         Height = 26
         Caption = 'Чтение'
+        OnClick = read_portipClick
       end
       object write_portip: TSpeedButton
         Left = 432
@@ -608,6 +625,7 @@ object ML_Form: TML_Form
         Width = 76
         Height = 26
         Caption = 'Запись'
+        OnClick = write_portipClick
       end
       object Label38: TLabel
         Left = 16
@@ -638,6 +656,7 @@ object ML_Form: TML_Form
         Height = 26
         Caption = 'SMS'
         Visible = False
+        OnClick = sb_setsms_ipClick
       end
       object sb_read_ip: TSpeedButton
         Left = 352
@@ -645,6 +664,7 @@ object ML_Form: TML_Form
         Width = 76
         Height = 26
         Caption = 'Чтение'
+        OnClick = sb_read_ipClick
       end
       object sb_write_ip: TSpeedButton
         Left = 432
@@ -652,6 +672,7 @@ object ML_Form: TML_Form
         Width = 76
         Height = 26
         Caption = 'Запись'
+        OnClick = sb_write_ipClick
       end
     end
     object SerialBox: TGroupBox
@@ -673,6 +694,7 @@ object ML_Form: TML_Form
         Width = 112
         Height = 28
         Caption = 'Запись'
+        OnClick = OK_SERIALClick
       end
       object SerialClose: TSpeedButton
         Left = 140
@@ -680,6 +702,7 @@ object ML_Form: TML_Form
         Width = 112
         Height = 28
         Caption = 'Закрыть'
+        OnClick = SerialCloseClick
       end
       object sb_auto_serial_sms: TSpeedButton
         Left = 264
@@ -688,6 +711,7 @@ object ML_Form: TML_Form
         Height = 28
         Caption = 'SMS'
         Visible = False
+        OnClick = sb_auto_serial_smsClick
       end
     end
     object Ext: TGroupBox
@@ -703,6 +727,7 @@ object ML_Form: TML_Form
         Width = 150
         Height = 28
         Caption = 'Стоянка по GPS'
+        OnClick = SpeedButton25Click
       end
       object SpeedButton26: TSpeedButton
         Left = 172
@@ -710,6 +735,7 @@ object ML_Form: TML_Form
         Width = 150
         Height = 28
         Caption = 'Стоянка по IGN'
+        OnClick = SpeedButton26Click
       end
       object Edit14: TEdit
         Left = 332
@@ -723,6 +749,7 @@ object ML_Form: TML_Form
         Width = 150
         Height = 28
         Caption = 'Коды'
+        OnClick = SpeedButton27Click
       end
       object SpeedButton28: TSpeedButton
         Left = 172
@@ -730,6 +757,7 @@ object ML_Form: TML_Form
         Width = 150
         Height = 28
         Caption = 'Литры'
+        OnClick = SpeedButton28Click
       end
       object Edit15: TEdit
         Left = 332
@@ -1550,6 +1578,7 @@ object ML_Form: TML_Form
       object auto_namber: TMenuItem
         Caption = 'Рег.Номер машины'
         Visible = False
+        OnClick = auto_namberClick
       end
       object mill_setup: TMenuItem
         Caption = 'Заводские установки'

@@ -186,19 +186,6 @@ void TML_Form::SpeedButton10Click(TObject* Sender) {
   Ext->Visible = false;
 }
 
-void TML_Form::SpeedButton21Click(TObject* Sender) {
-  user_phone->Visible = false;
-  user_phone->SendToBack();
-  GBMode->Visible = false;
-  GBMode->SendToBack();
-  apn_panel->Visible = false;
-  apn_panel->SendToBack();
-  SerialBox->Visible = false;
-  RS485->Visible = false;
-  Ext->BringToFront();
-  Ext->Visible = true;
-}
-
 void TML_Form::SpeedButton12Click(TObject* Sender) {
   user_phone->Visible = false;
   user_phone->Refresh();

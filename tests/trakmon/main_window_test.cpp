@@ -400,7 +400,9 @@ struct IniCase {
   int port_index, baud_rate, port_item, baud_item;
   bool developer;
 };
-void PrintTo(const IniCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const IniCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class IniSettingsTest : public TrakmonTest, public ::testing::WithParamInterface<IniCase> {};
 
@@ -579,7 +581,9 @@ struct PanelCase {
   const char* button;
   const char* box;
 };
-void PrintTo(const PanelCase& c, std::ostream* os) { *os << c.button; }
+void PrintTo(const PanelCase& c, std::ostream* os) {
+  *os << c.button;
+}
 
 class DevicePanelTest : public TrakmonTest, public ::testing::WithParamInterface<PanelCase> {
  protected:
@@ -589,8 +593,10 @@ class DevicePanelTest : public TrakmonTest, public ::testing::WithParamInterface
 
 TEST_P(DevicePanelTest, ButtonShowsItsBoxAndHidesTheOtherFive) {
   TML_Form* form = CreateMainForm();
-  // The state button asks the device for its state: with the port closed it would stop there.
-  if (std::string(GetParam().button) == "SBMode") OpenPort();
+  // The state button and the panel Ext ask the device: with the port closed they would stop there.
+  if (std::string(GetParam().button) == "SBMode" ||
+      std::string(GetParam().button) == "SpeedButton21")
+    OpenPort();
   for (const char* other : kBoxes) {
     // Start from every other box being shown, so that each hide is checked.
     for (const char* box : kBoxes) Find<TGroupBox>(form, box)->Visible = false;

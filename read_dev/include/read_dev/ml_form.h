@@ -2,6 +2,7 @@
 // share, start-up and settings, and the scheme that shows one device panel at a time.
 #pragma once
 
+#include "read_dev/user_apn_reply.h"
 #include "vcl/vcl.h"
 
 class TML_Form : public TForm {
@@ -138,6 +139,59 @@ class TML_Form : public TForm {
   void ProbeDeviceState();
 
   // ---- User password and phones, APN and server, vehicle number and extra settings ----
+  // Password and dispatcher phones: the "Да" buttons stage a value in EditPhone, SBWritePH
+  // sends it.
+  void sb_passClick(TObject* Sender);
+  void sb_max_usersClick(TObject* Sender);
+  void sb_done_edit_phoneClick(TObject* Sender);
+  void SBWritePHClick(TObject* Sender);
+  void sb_read_passClick(TObject* Sender);
+  void SBReadPHClick(TObject* Sender);
+  int ReadUserPassword();
+  int ReadUserPhone();
+  // APN and server.
+  void sb_read_apnClick(TObject* Sender);
+  void sb_write_apnClick(TObject* Sender);
+  void sb_read_apn_userClick(TObject* Sender);
+  void sb_write_apn_userClick(TObject* Sender);
+  void sb_apn_smsClick(TObject* Sender);
+  void read_portipClick(TObject* Sender);
+  void write_portipClick(TObject* Sender);
+  void sb_read_ipClick(TObject* Sender);
+  void sb_write_ipClick(TObject* Sender);
+  void sb_setsms_ipClick(TObject* Sender);
+  int ReadStandardApn();
+  int ReadServerPort();
+  int ReadServerIp();
+  // Vehicle number, parking and fuel output modes, beeper, recording interval.
+  void auto_namberClick(TObject* Sender);
+  void SerialCloseClick(TObject* Sender);
+  void OK_SERIALClick(TObject* Sender);
+  void sb_auto_serial_smsClick(TObject* Sender);
+  void SpeedButton25Click(TObject* Sender);
+  void SpeedButton26Click(TObject* Sender);
+  void SpeedButton27Click(TObject* Sender);
+  void SpeedButton28Click(TObject* Sender);
+  void SBBeppONClick(TObject* Sender);
+  void SBBeepOFFClick(TObject* Sender);
+  void tbar_intervalChange(TObject* Sender);
+  void SBTempClick(TObject* Sender);
+  void SpeedButton9Click(TObject* Sender);
+  int SetParkingByGps();
+  int SetParkingByIgnition();
+  int ReadParkingMode();
+  int SetOutputCodes();
+  int SetOutputLitres();
+  int ReadOutputMode();
+  VCL_HANDLERS(sb_passClick, sb_max_usersClick, sb_done_edit_phoneClick, SBWritePHClick,
+               sb_read_passClick, SBReadPHClick, sb_read_apnClick, sb_write_apnClick,
+               sb_read_apn_userClick, sb_write_apn_userClick, sb_apn_smsClick, read_portipClick,
+               write_portipClick, sb_read_ipClick, sb_write_ipClick, sb_setsms_ipClick,
+               auto_namberClick, SerialCloseClick, OK_SERIALClick, sb_auto_serial_smsClick,
+               SpeedButton25Click, SpeedButton26Click, SpeedButton27Click, SpeedButton28Click,
+               SBBeppONClick, SBBeepOFFClick, tbar_intervalChange, SBTempClick, SpeedButton9Click);
+  // The fields that the user APN read fills; they keep their contents from one read to the next.
+  UserApnReplyFields UserApnReply;
 
   // ---- Track dump, conversion, work file, day split, download buttons ----
 

@@ -1,0 +1,106 @@
+// The settings panels end to end in real time: the main window on the headless widget set, the
+// serial port class on a pseudo-terminal served by the tracker simulator tool. Settings written
+// through the panels are read back, and again after the port was closed and opened anew.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "comm_port/comm_port.h"
+#include "platform/testing.h"
+#include "read_dev/ml_form.h"
+#include "tool_process.h"
+#include "vcl/headless_gtest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace hl = vcl::headless;
+
+class PanelsPtyTest : public hl::FormTest {
+ protected:
+  PanelsPtyTest() {
+    std::string pattern = (fs::temp_directory_path() / "trakmon_panels_XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+    ::setenv("TRAKMON_PREFIX", dir_.c_str(), 1);
+    platform::testing::SetModuleFileName((dir_ / "Trakmon").string());
+    std::ofstream(dir_ / "Trakmon.INI") << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
+  }
+  ~PanelsPtyTest() override {
+    if (CommPort->IsOpen()) CommPort->Close();
+    vcl::ResetApplication();
+    ML_Form = nullptr;
+    platform::testing::SetModuleFileName("");
+    ::unsetenv("TRAKMON_PREFIX");
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  void Connect() {
+    ASSERT_EQ(CommPort->Open(0, 2048, 2048), 0);
+    CommPort->SetBaudRate(115200);
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(PanelsPtyTest, SettingsWrittenThroughThePanelsAreReadBackAndKept) {
+  // The tool serves a pseudo-terminal as COM1 of the prefix once it prints its path.
+  sim_tool_test::Tool tool({"--prefix", dir_.string(), "--com", "1"});
+  ASSERT_FALSE(tool.ReadLine().empty());
+  Application->CreateForm<TML_Form>(&ML_Form);
+  TML_Form* form = ML_Form;
+  form->Show();
+  Connect();
+
+  // Write.
+  hl::Click(form->sb_user_phone);
+  hl::Type(form->edit_pass, "Secret7");
+  hl::Click(form->sb_pass);
+  hl::Click(form->SBWritePH);
+  hl::Type(form->user_spin, "2");
+  hl::Type(form->done_edit_phone, "+79005550011");
+  hl::Click(form->sb_done_edit_phone);
+  hl::Click(form->SBWritePH);
+
+  hl::Click(form->sb_apn_panel_on);
+  hl::Type(form->edit_user_apn, "gprs.volna");
+  hl::Type(form->edit_user_login, "usr");
+  hl::Type(form->edit_user_pass, "");
+  hl::Click(form->sb_write_apn_user);
+  hl::Type(form->ip_box, "10.1.2.3");
+  hl::Click(form->sb_write_ip);
+
+  hl::Click(form->SpeedButton10);
+  hl::Type(form->SrEdit, "K777KK");
+  hl::Click(form->OK_SERIAL);
+
+  // Read back, then once more after the port was closed and opened again.
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "after writing" : "after reconnecting");
+    if (pass == 1) {
+      CommPort->Close();
+      Connect();
+    }
+    hl::Click(form->sb_user_phone);
+    hl::Type(form->edit_pass, "");
+    hl::Click(form->sb_read_pass);
+    EXPECT_EQ(form->edit_pass->Text(), "Secret7");
+    form->EditReadUser->Text = "";
+    hl::Click(form->SBReadPH);
+    EXPECT_EQ(form->EditReadUser->Text(), "+79005550011");
+
+    hl::Click(form->sb_apn_panel_on);
+    hl::Click(form->sb_read_apn_user);
+    EXPECT_EQ(form->edit_user_apn->Text(), "gprs.volna");
+    EXPECT_EQ(form->edit_user_login->Text(), "usr");
+    EXPECT_EQ(form->edit_user_pass->Text(), "");
+    hl::Click(form->sb_read_ip);
+    EXPECT_EQ(form->edit_ip->Text(), "10.1.2.3");
+  }
+  EXPECT_TRUE(responder().Shown().empty());
+}
+
+}  // namespace
