@@ -40,11 +40,6 @@ class PanelsPtyTest : public hl::FormTest {
     fs::remove_all(dir_, ec);
   }
 
-  void Connect() {
-    ASSERT_EQ(CommPort->Open(0, 2048, 2048), 0);
-    CommPort->SetBaudRate(115200);
-  }
-
   fs::path dir_;
 };
 
@@ -55,13 +50,15 @@ TEST_F(PanelsPtyTest, SettingsWrittenThroughThePanelsAreReadBackAndKept) {
   Application->CreateForm<TML_Form>(&ML_Form);
   TML_Form* form = ML_Form;
   form->Show();
-  Connect();
   // A person's clicks come apart: a write's last bytes are on the line before the next request
   // purges the output.
   auto click = [](TComponent* control) {
     hl::Click(control);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   };
+
+  click(form->SBOpenComPort);
+  ASSERT_TRUE(CommPort->IsOpen());
 
   // Write.
   click(form->sb_user_phone);
@@ -89,9 +86,12 @@ TEST_F(PanelsPtyTest, SettingsWrittenThroughThePanelsAreReadBackAndKept) {
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass == 0 ? "after writing" : "after reconnecting");
     if (pass == 1) {
-      CommPort->Close();
-      Connect();
+      click(form->SBCloseComPort);
+      ASSERT_FALSE(CommPort->IsOpen());
+      click(form->SBOpenComPort);
     }
+    click(form->SBMode);
+    EXPECT_EQ(form->Label23->Caption(), "Номер прибора-> ID= K777KK");
     click(form->sb_user_phone);
     hl::Type(form->edit_pass, "");
     click(form->sb_read_pass);

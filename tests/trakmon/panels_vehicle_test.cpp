@@ -1,7 +1,9 @@
 // The vehicle number panel, the parking detection and fuel output modes of the panel Ext, the
 // beeper and the recording interval.
 #include <functional>
+#include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,17 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"ABCDEFGHIJKLMNO", "/ABCDEFGHIJKLMNO/", nullptr},
                       NumberCase{"/ABCDEFGHIJKLMN/", nullptr, kLongNumber},
                       NumberCase{"ABCDEFGHIJKLMNOP", nullptr, kLongNumber}));
+
+TEST_F(VehicleTest, NumberWrittenIsShownByTheStateQuery) {
+  OpenPort();
+  hl::Click(form->SpeedButton10);
+  hl::Type(form->SrEdit, "A123BC");
+  hl::Click(form->OK_SERIAL);
+  hl::Click(form->SBMode);
+  EXPECT_EQ(form->Label23->Caption(), "Номер прибора-> ID= A123BC");
+  EXPECT_EQ(form->DeviceId, "ID= A123BC");
+  EXPECT_TRUE(responder().Shown().empty());
+}
 
 TEST_F(VehicleTest, ClosedPortIsReportedBeforeTheNumberIsChecked) {
   hl::Click(form->SpeedButton10);
@@ -183,6 +196,35 @@ TEST_F(VehicleTest, TrackBarKeepsMultiplesOfFiveAndCodeLeavesTheIntervalAsWritte
   form->tbar_interval->Position = 300;
   EXPECT_EQ(form->Edit4->Text(), "300");
   EXPECT_EQ(form->tbar_interval->Position, 100);
+}
+
+// A device that reports an interval of 300 s in its state line (0x12C) and records the rest.
+class LongIntervalDevice : public platform::sim::Device {
+ public:
+  std::string received;
+  void OnByte(platform::sim::Line& line, std::uint8_t byte,
+              const platform::sim::LineSettings&) override {
+    received += static_cast<char>(byte);
+    if (byte != 'e') return;
+    static const std::string kLine = "#1F0 12C 0 1 0 /A1/ 2020 1.2.3.4"s + '\0';
+    line.Send(std::span(reinterpret_cast<const std::uint8_t*>(kLine.data()), kLine.size()), 2000);
+  }
+};
+
+// The state query writes 300 into Edit4 and the track bar, which holds 100 at most: Edit4 keeps
+// 300 and the interval goes out as its low 8 bits.
+TEST_F(VehicleTest, IntervalBeyondTheTrackBarFromTheStateQuerySendsItsLowByte) {
+  auto device = std::make_shared<LongIntervalDevice>();
+  platform::sim::Attach("COM2", device);
+  ASSERT_EQ(CommPort->Open(1, 2048, 2048), 0);
+  CommPort->SetBaudRate(sim::kDefaultBaud);
+  hl::Click(form->SBMode);
+  EXPECT_EQ(form->Edit4->Text(), "300");
+  EXPECT_EQ(form->tbar_interval->Position, 100);
+  device->received.clear();
+  hl::ForceClick(form->SBTemp);
+  EXPECT_EQ(device->received, "h\x2C");
+  EXPECT_TRUE(responder().Shown().empty());
 }
 
 TEST_F(VehicleTest, IntervalAndBeeperReachTheDeviceState) {
