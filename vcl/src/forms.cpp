@@ -17,6 +17,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner), Icon(new TIc
   parent_color_ = false;
   parent_show_hint_ = false;
   SetBounds(0, 0, 320, 240);
+  // Forms are made on the GUI thread; their handle is made here too, so that another thread
+  // that posts to a form only ever reads it.
+  (void)GetHandle();
 }
 
 TCustomForm::~TCustomForm() {
@@ -316,13 +319,16 @@ void TApplication::Run() {
   if (main_form_ && show_main_form_ && !terminated_) main_form_->Show();
   if (terminated_) return;
   running_ = true;
+  vcl::detail::AcceptSends();
   try {
     vcl::detail::RequireWidgetSet().Run();
   } catch (...) {
     running_ = false;
+    vcl::detail::EndPendingSends();
     throw;
   }
   running_ = false;
+  vcl::detail::EndPendingSends();
 }
 
 void TApplication::Terminate() {

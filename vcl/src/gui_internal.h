@@ -23,6 +23,10 @@ void RealizeMenuItem(TMenuItem* item);
 // Window handles: allocated for a control and registered with the platform's message delivery.
 HWND AllocateHandle(TWinControl* control);
 void ReleaseHandle(HWND hwnd);
+// The message loop has ended: messages sent from other threads and still waiting are finished
+// with the result 0, and later ones return 0 at once, until the loop runs again.
+void EndPendingSends();
+void AcceptSends();
 
 // Stores a new value; false when it is the value already there.
 template <class T>

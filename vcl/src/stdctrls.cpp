@@ -61,7 +61,7 @@ void TCustomEdit::SetText(const AnsiString& value) {
 }
 
 void TCustomEdit::TextChanged() {
-  int length = GetText().Length();
+  int length = TextLength();
   if (sel_start_ > length) sel_start_ = length;
   if (sel_start_ + sel_length_ > length) sel_length_ = length - sel_start_;
   Change();
@@ -116,13 +116,13 @@ void TCustomEdit::SetBorderStyle(TBorderStyle v) {
 }
 
 void TCustomEdit::SetSelStart(int v) {
-  int length = GetText().Length();
+  int length = TextLength();
   sel_start_ = v < 0 ? 0 : (v > length ? length : v);
   sel_length_ = 0;
 }
 
 void TCustomEdit::SetSelLength(int v) {
-  int length = GetText().Length();
+  int length = TextLength();
   if (v < 0) v = 0;
   if (sel_start_ + v > length) v = length - sel_start_;
   sel_length_ = v;
@@ -168,6 +168,12 @@ void TCustomMemo::UserText(const AnsiString& value) {
 
 void TCustomMemo::LinesChanged(int added_index) {
   if (Destroying()) return;
+  const int count = Lines->Count;
+  if (added_index >= 0 && added_index == count - 1) {
+    text_length_ += Lines->Strings[added_index]().Length() + (count > 1 ? 2 : 0);
+  } else {
+    text_length_ = GetText().Length();
+  }
   if (added_index >= 0)
     Changed(Change::ItemAdded, added_index);
   else

@@ -2,12 +2,14 @@
 #include "vcl/widgetset.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "gui_internal.h"
 #include "platform/gui.h"
@@ -38,6 +40,34 @@ struct QueuedMessage {
 
 std::mutex g_queue_mutex;
 std::deque<QueuedMessage> g_queue;
+// Set when the message loop has ended: nobody is left to answer a sent message.
+std::atomic<bool> g_sends_refused{false};
+
+void Finish(SendState& state, LRESULT result) {
+  std::lock_guard lock(state.mutex);
+  if (state.done) return;
+  state.result = result;
+  state.done = true;
+  state.done_cv.notify_all();
+}
+
+// Takes the sent messages for `hwnd` (nullptr: every window) out of the queue and finishes them
+// with 0.
+void FinishQueuedSends(HWND hwnd) {
+  std::vector<std::shared_ptr<SendState>> finished;
+  {
+    std::lock_guard lock(g_queue_mutex);
+    for (auto it = g_queue.begin(); it != g_queue.end();) {
+      if (it->send && (hwnd == nullptr || it->hwnd == hwnd)) {
+        finished.push_back(it->send);
+        it = g_queue.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& state : finished) Finish(*state, 0);
+}
 
 // Window handles of live controls (GUI thread).
 std::mutex g_windows_mutex;
@@ -101,12 +131,7 @@ std::size_t DispatchPostedMessages() {
   std::size_t count = 0;
   for (QueuedMessage& m : batch) {
     LRESULT result = Deliver(m.hwnd, m.msg, m.wparam, m.lparam);
-    if (m.send) {
-      std::lock_guard lock(m.send->mutex);
-      m.send->result = result;
-      m.send->done = true;
-      m.send->done_cv.notify_all();
-    }
+    if (m.send) Finish(*m.send, result);
     ++count;
   }
   if (Application) Application->DeleteReleasedForms();
@@ -143,10 +168,24 @@ HWND AllocateHandle(TWinControl* control) {
   };
   target.send = [hwnd](UINT msg, WPARAM wparam, LPARAM lparam) -> LRESULT {
     if (OnGuiThread()) return Deliver(hwnd, msg, wparam, lparam);
+    if (g_sends_refused) return 0;
     auto state = std::make_shared<SendState>();
     Enqueue({hwnd, msg, wparam, lparam, state});
+    // The sender waits for the GUI thread, but not for a window that went away or a loop that
+    // ended in the meantime (checked now and then, for a send that raced with either).
     std::unique_lock lock(state->mutex);
-    state->done_cv.wait(lock, [&] { return state->done; });
+    while (!state->done_cv.wait_for(lock, std::chrono::milliseconds(50),
+                                    [&] { return state->done; })) {
+      if (g_sends_refused || !WindowOf(hwnd)) {
+        lock.unlock();
+        FinishQueuedSends(hwnd);
+        lock.lock();
+        if (!state->done) {
+          state->done = true;
+          state->result = 0;
+        }
+      }
+    }
     return state->result;
   };
   platform::RegisterWindow(hwnd, std::move(target));
@@ -155,8 +194,20 @@ HWND AllocateHandle(TWinControl* control) {
 
 void ReleaseHandle(HWND hwnd) {
   platform::UnregisterWindow(hwnd);
-  std::lock_guard lock(g_windows_mutex);
-  Windows().erase(hwnd);
+  {
+    std::lock_guard lock(g_windows_mutex);
+    Windows().erase(hwnd);
+  }
+  FinishQueuedSends(hwnd);
+}
+
+void EndPendingSends() {
+  g_sends_refused = true;
+  FinishQueuedSends(nullptr);
+}
+
+void AcceptSends() {
+  g_sends_refused = false;
 }
 
 void RealizeTree(TComponent* component) {

@@ -69,6 +69,8 @@ class TCustomEdit : public TWinControl {
  protected:
   void SetText(const AnsiString& value) override;
   void TextChanged() override;
+  // The length of Text; a memo knows it without joining its lines.
+  virtual int TextLength() const { return GetText().Length(); }
   AnsiString ApplyCharCase(const AnsiString& value) const;
   virtual void Change();
 
@@ -124,9 +126,12 @@ class TCustomMemo : public TCustomEdit {
  protected:
   AnsiString GetText() const override;
   void SetText(const AnsiString& value) override;
+  int TextLength() const override { return text_length_; }
 
  private:
   friend class MemoLines;
+  // Keeps text_length_: a line added at the end costs its own length, not the whole text's,
+  // so that a log of many lines grows in linear time.
   void LinesChanged(int added_index);
   TScrollStyle GetScrollBars() const { return scroll_bars_; }
   void SetScrollBars(TScrollStyle v);
@@ -140,6 +145,7 @@ class TCustomMemo : public TCustomEdit {
   bool want_returns_ = true;
   bool want_tabs_ = false;
   TAlignment alignment_ = taLeftJustify;
+  int text_length_ = 0;
 };
 
 class TMemo : public TCustomMemo {
