@@ -76,6 +76,38 @@ class TFormProg : public TForm {
   VCL_FIELD(TStatusBar, StatBar);
   VCL_FIELD(TOpenDialog, OpenDialog1);
 
+  // ---- Window, port and log ----
+  void FormCreate(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void sb_connectClick(TObject* Sender);
+  void sb_disconnectClick(TObject* Sender);
+  void sb_clr_memoClick(TObject* Sender);
+  void ToolButton1Click(TObject* Sender);
+  VCL_HANDLERS(FormCreate, FormCloseQuery, FormClose, sb_connectClick, sb_disconnectClick,
+               sb_clr_memoClick, ToolButton1Click);
+
+  // ---- Firmware file, image and its listings ----
+  void sb_open_filesClick(TObject* Sender);
+  void sb_mega_formatClick(TObject* Sender);
+  void sb_hexClick(TObject* Sender);
+  void sb_hex_formatClick(TObject* Sender);
+  void sb_test_datClick(TObject* Sender);
+  VCL_HANDLERS(sb_open_filesClick, sb_mega_formatClick, sb_hexClick, sb_hex_formatClick,
+               sb_test_datClick);
+
+  // ---- Boot-loader commands ----
+  void sb_clr_addrClick(TObject* Sender);
+  void sb_write_allClick(TObject* Sender);
+  void sb_dumpClick(TObject* Sender);
+  void sb_test_wrClick(TObject* Sender);
+  void sb_read_lockClick(TObject* Sender);
+  void wr_lockClick(TObject* Sender);
+  void sb_jmp_0000Click(TObject* Sender);
+  void sb_start_ldClick(TObject* Sender);
+  VCL_HANDLERS(sb_clr_addrClick, sb_write_allClick, sb_dumpClick, sb_test_wrClick,
+               sb_read_lockClick, wr_lockClick, sb_jmp_0000Click, sb_start_ldClick);
+
   explicit TFormProg(TComponent* Owner);
   ~TFormProg() override;
 
@@ -84,6 +116,67 @@ class TFormProg : public TForm {
   static void list_com_ports(TComboBox* box);
   // The same for this window's port box.
   void list_com_ports() { list_com_ports(ComboBox1); }
+
+  void add_memo_line(const AnsiString& text);
+  void close_port();
+
+  // The serial port's callback (worker thread): assembles reply lines and hands the completed
+  // steps to the window. The worker touches no control.
+  static void on_serial_event(Tserial_event* port, int code);
+  void wm_serial_notify(TMessage& message);
+  BEGIN_MESSAGE_MAP
+  VCL_MESSAGE_HANDLER(WM_SERIAL_NOTIFY, TMessage, wm_serial_notify)
+  END_MESSAGE_MAP(TForm)
+
+  static void make_crc_table();
+  static std::uint16_t crc16(const unsigned char* data, int len);
+  void send_cmd(const AnsiString& text);
+  int send_block(int pos);
+  void next_block();
+  static void clear_rx_line();
+  int get_end_addr();
+
+  // How long the write chain waits for the boot loader's answer to each of its steps.
+  static constexpr DWORD kReplyLimitMs = 3000;
+  // How long "JMP 0000" waits for its text to leave the port before it closes it.
+  static constexpr DWORD kJumpWriteLimitMs = 500;
+
+  std::optional<std::string> image;  // the memory image as hexadecimal text
+  TStringList* file_lines = nullptr;
+  AnsiString file_name;
+  int connected = 0;
+  int rec_count = 0;
+  int end_addr = 0;
+  std::atomic<int> mode{MODE_IDLE};  // written by the GUI thread, read by the worker
+  int block_pos = 0;
+  int dump_start = 0;
+  int dump_stop = 0;
+  int dump_len = 0;
+  std::uint32_t dump_addr = 0;
+  std::uint32_t lock_val[4] = {};
+
+ private:
+  // A step the worker thread hands over, with its own copy of the line it concerns (logged
+  // before the step is handled when `log`).
+  struct Notice {
+    WPARAM id;
+    int code;
+    bool log;
+    std::string line;
+  };
+  void set_mode(int value);
+  // Worker thread: queues the notice and posts WM_SERIAL_NOTIFY with its id as wParam.
+  void hand_over(int code, const char* line, bool log);
+  std::optional<Notice> take_notice(WPARAM id);
+  void start_step_deadline();
+  void reply_deadline(TObject* Sender);
+
+  HWND window_ = nullptr;  // created on the GUI thread by the constructor
+  std::mutex notices_mutex_;
+  std::deque<Notice> notices_;
+  WPARAM next_notice_ = 1;
+  TTimer* reply_timer_ = nullptr;
+  DWORD step_started_ = 0;
 };
 
 extern TFormProg* FormProg;

@@ -1,0 +1,66 @@
+// The boot loader's text protocol as the loader speaks it: command texts (each sent with one
+// CR), CRC-16/CCITT-FALSE of a block, the reply line buffer, and the readings of the replies.
+// Pure functions and one small buffer class, so tests and fuzzers reach them without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vcl/vcl.h"
+
+namespace boot {
+
+inline constexpr const char* kClrAddr = "#CLR_ADDR 0000";
+inline constexpr const char* kTest = "#TEST 0000";
+inline constexpr const char* kReadLock = "#READ_LOCK 0000";
+inline constexpr const char* kJmp0000 = "#JMP_0000";
+inline constexpr const char* kStart = "#ST";
+inline constexpr const char* kAckMark = "$WRITE_BL";
+AnsiString write_block_cmd(int index);                                 // "#WRITE_BL " + index
+AnsiString dump_cmd(const AnsiString& start, const AnsiString& stop);  // "#DUMP s e "
+AnsiString lock_write_cmd(int value);  // "#LOCK_WR " + at least two upper-case hex digits
+
+// CRC-16/CCITT-FALSE: polynomial 0x1021, initial 0xFFFF, no reflection, no final XOR.
+void make_crc_table(std::uint16_t table[256]);
+std::uint16_t crc16(const std::uint16_t table[256], const unsigned char* data, int len);
+
+// The 256 bytes of the block at image character offset `pos`: each pair of hexadecimal digits
+// is one byte; a pair that is not two hexadecimal digits gives 0xFF.
+void block_bytes(const std::string& image, int pos, unsigned char out[256]);
+
+// The line being assembled from the reply bytes, in 512 cells. A byte past the last cell wraps
+// to the first, so a line of more than 511 characters overwrites its own beginning.
+class ReplyLine {
+ public:
+  static constexpr int kSize = 512;
+  ReplyLine() { clear(); }
+  // Stores one byte; true when it finished a line (a CR that did not land in the last cell).
+  // The finished text, CR included, is then text() until the next store or clear.
+  bool store(char c);
+  void clear();
+  const char* text() const { return cells_; }
+  int pos() const { return pos_; }
+
+ private:
+  char cells_[kSize + 1];
+  int pos_ = 0;
+};
+
+// A block acknowledgement read as "%x%s%s": the low 16 bits of the first token's hexadecimal
+// number and the third token; tokens longer than 25 (second) and 19 (third) characters are cut.
+// A token that cannot be read leaves the CRC 0 and the label empty.
+struct BlockAck {
+  std::uint16_t crc = 0;
+  AnsiString label;
+};
+BlockAck read_block_ack(const char* text);
+
+// A dump line's leading hexadecimal address, after optional white space; false without one.
+bool read_dump_address(const char* text, std::uint32_t& address);
+
+// Three fuse bytes and the lock byte; false unless all four numbers were read.
+bool read_lock_line(const char* text, std::uint32_t values[4]);
+AnsiString fuses_text(const std::uint32_t values[4]);  // "0x" c " 0x" b " 0x" a
+AnsiString lock_text(const std::uint32_t values[4]);   // " 0x" d
+
+}  // namespace boot

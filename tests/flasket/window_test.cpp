@@ -1,0 +1,296 @@
+// The loader window: start-up, connecting, the firmware file, and the boot-loader commands against
+// the simulator on COM3 (in real time, see flasket_fixture.h).
+#include <algorithm>
+
+#include "flasket_fixture.h"
+#include "prog/boot_protocol.h"
+
+namespace flasket_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST_F(FlasketTest, StartsDisconnectedWithThePortsListed) {
+  EXPECT_EQ(form->Caption().str(), "Flasket V1.0");
+  EXPECT_EQ(Caption("Label11"), "Mode = 0");
+  for (const char* label : {"Label1", "Label2", "Label3", "Label4"}) EXPECT_EQ(Caption(label), "");
+  EXPECT_EQ(Get<TComboBox>("ComboBox1")->Text().str(), "COM3");
+  EXPECT_TRUE(Get("sb_connect")->Enabled);
+  EXPECT_FALSE(Get("sb_disconnect")->Enabled);
+  EXPECT_FALSE(Get("sb_start_ld")->Visible);
+  EXPECT_FALSE(Get("SpeedButton1")->Visible);
+  EXPECT_EQ(Get<TEdit>("ed_start")->Text().str(), "0000");
+  EXPECT_EQ(Get<TEdit>("ed_stop")->Text().str(), "0200");
+  EXPECT_FALSE(Get<TCheckBox>("cb8_16")->Checked);
+}
+
+TEST_F(FlasketTest, ConnectAndDisconnectSetCaptionAndButtons) {
+  Connect();
+  EXPECT_EQ(form->Caption().str(), "  Comm Port ( \\\\.\\COM3 ) Open");
+  EXPECT_FALSE(Get("sb_connect")->Enabled);
+  EXPECT_FALSE(Get("ComboBox1")->Enabled);
+  EXPECT_TRUE(Get("sb_disconnect")->Enabled);
+  // The worker's start beeps.
+  EXPECT_TRUE(Until([] { return !platform::testing::Beeps().empty(); }, 2s));
+
+  hl::Click(Get("sb_disconnect"));
+  EXPECT_EQ(form->Caption().str(), "  Comm Port ( COM3 ) Close");
+  EXPECT_EQ(form->connected, 0);
+  EXPECT_TRUE(Get("sb_connect")->Enabled);
+  EXPECT_TRUE(Get("ComboBox1")->Enabled);
+  EXPECT_FALSE(Get("sb_disconnect")->Enabled);
+}
+
+TEST_F(FlasketTest, AFailedConnectShowsThePortAndStaysDisconnected) {
+  platform::testing::InjectFault("SetCommState", ERROR_GEN_FAILURE);
+  hl::Click(Get("sb_connect"));
+  EXPECT_EQ(LastShown(), "Error Connect... COM3");
+  EXPECT_EQ(form->Caption().str(), "Error Connect... COM3");
+  EXPECT_EQ(form->connected, 0);
+  EXPECT_TRUE(Get("sb_connect")->Enabled);
+  EXPECT_FALSE(Get("sb_disconnect")->Enabled);
+}
+
+TEST_F(FlasketTest, OpeningAFileBuildsTheImageAndListsIt) {
+  OpenFirmware(Firmware(0x40));
+  EXPECT_EQ(Caption("Label1"), "Rec Count = 5") << LastShown();
+  EXPECT_EQ(Caption("Label3"), "End addr.= 0x00040");
+  EXPECT_EQ(form->end_addr, 0x40);
+  ASSERT_TRUE(form->image.has_value());
+  EXPECT_EQ(form->image->size(), 0x40u * 2 + 512);
+  EXPECT_EQ(Log().size(), 2u);  // "Mega" in 16-bit words
+  EXPECT_EQ(Get<TStatusBar>("StatBar")->Panels->Items[0]->Text().str(),
+            (prefix.scratch() / "firmware.hex").string() + " -> OPEN");
+
+  Get<TCheckBox>("cb8_16")->Checked = true;
+  Press("sb_test_dat");
+  EXPECT_EQ(Log().size(), 0x40u);
+  hl::Click(Get("sb_hex_format"));
+  EXPECT_EQ(Log().size(), 4u);  // the end record is not listed
+  hl::Click(Get("sb_hex"));
+  EXPECT_EQ(Log().size(), 5u);
+}
+
+TEST_F(FlasketTest, FileErrorsLeaveTheLoadedImage) {
+  responder().CancelOpenDialog();
+  hl::Click(Get("sb_open_files"));
+  EXPECT_EQ(LastShown(), "File Not  Open");
+  Press("sb_test_dat");  // no image yet: nothing to show
+  EXPECT_TRUE(Log().empty());
+
+  OpenFirmware(Firmware(0x20));
+  // A file without an end record, and one above 64 KB, are refused; the image stays.
+  OpenHex(":02000000AABB99\r\n");
+  EXPECT_EQ(LastShown(), "No End Record In File...");
+  OpenHex(":020000040001F9\r\n:02000000AABB99\r\n:00000001FF\r\n");
+  EXPECT_EQ(LastShown().rfind("Address above 64K in line 1", 0), 0u) << LastShown();
+  EXPECT_EQ(form->end_addr, 0x20);
+  ASSERT_TRUE(form->image.has_value());
+  EXPECT_EQ(form->image->size(), 0x20u * 2 + 512);
+}
+
+TEST_F(FlasketTest, WriteAllWritesEveryBlockCheckedByItsCrc) {
+  struct Case {
+    const char* name;
+    std::size_t size;
+    int blocks;
+    const char* last_j;
+  };
+  for (const Case& c : {Case{"end 0x1234", 0x1234, 19, "J=1300"},
+                        Case{"end 0x1200: a last block of FF", 0x1200, 19, "J=1300"},
+                        Case{"below one block: only later blocks set J", 0x80, 1, "J=1300"}}) {
+    SCOPED_TRACE(c.name);
+    loader->flash().assign(sim::kFlashSize, 0x00);
+    const auto data = Firmware(c.size, static_cast<std::uint8_t>(c.size));
+    OpenFirmware(data);
+    if (!form->connected) Connect();
+    const std::size_t blocks_before = loader->BlocksWritten().size();
+    ASSERT_TRUE(WriteAll());
+    const auto written = loader->BlocksWritten();
+    std::vector<int> expected(c.blocks);
+    for (int i = 0; i < c.blocks; ++i) expected[i] = i;
+    EXPECT_EQ(std::vector<int>(written.begin() + blocks_before, written.end()), expected);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
+    EXPECT_TRUE(std::all_of(loader->flash().begin() + data.size(),
+                            loader->flash().begin() + c.blocks * 256,
+                            [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(Caption("Label4"), "Block = " + std::to_string(c.blocks));
+    EXPECT_EQ(Caption("Label2"), c.last_j);
+    EXPECT_EQ(Caption("Label11"), "Mode = 0");
+    EXPECT_EQ(Get<TProgressBar>("prog_b1")->Max, c.blocks);
+    EXPECT_EQ(Get<TProgressBar>("prog_b1")->Position, c.blocks);
+    const auto log = Log();
+    EXPECT_TRUE(Contains(log, "Send  BL 0"));
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& l) { return l.rfind("CRT = ", 0) == 0; }),
+              c.blocks);
+    const auto beeps = platform::testing::Beeps();
+    ASSERT_FALSE(beeps.empty());
+    EXPECT_EQ(beeps.back().duration, 200u);
+  }
+  EXPECT_TRUE(Messages().empty()) << LastShown();
+}
+
+TEST_F(FlasketTest, AnAcknowledgementOverTwoLinesIsReadAsOne) {
+  loader->faults().split_ack = true;
+  const auto data = Firmware(0x300);
+  OpenFirmware(data);
+  Connect();
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(loader->BlocksWritten().size(), 4u);
+  EXPECT_TRUE(Messages().empty()) << LastShown();
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
+}
+
+TEST_F(FlasketTest, ACrcMismatchIsShownAndTheWriteGoesOn) {
+  loader->faults().wrong_crc_block = 1;
+  OpenFirmware(Firmware(0x300));
+  Connect();
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(Messages(), std::vector<std::string>{"CRT Error in 1 Block..."});
+  EXPECT_EQ(loader->BlocksWritten(), (std::vector<int>{0, 1, 2, 3}));
+}
+
+TEST_F(FlasketTest, ASilentBootLoaderEndsTheWriteWithAMessage) {
+  loader->faults().silent_from_block = 2;
+  OpenFirmware(Firmware(0x500));
+  Connect();
+  Press("sb_write_all");
+  ASSERT_TRUE(Until([&] { return loader->BlocksWritten().size() == 2; }));
+  auto* timer = hl::Find<TTimer>(form, "ReplyTimer");
+  EXPECT_EQ(form->mode, MODE_BLOCK);
+  // The deadline passes while the loader stays silent.
+  ASSERT_TRUE(Until(
+      [&] {
+        if (timer->Active()) hl::FireTimer(timer);
+        return form->mode == MODE_IDLE;
+      },
+      std::chrono::milliseconds(TFormProg::kReplyLimitMs + 3000)));
+  EXPECT_EQ(LastShown(), "No Answer From Boot Loader...");
+  EXPECT_EQ(Caption("Label11"), "Mode = 0");
+  EXPECT_FALSE(timer->Active());
+}
+
+TEST_F(FlasketTest, WriteAllWithoutAFileSendsNothing) {
+  Connect();
+  Press("sb_write_all");
+  EXPECT_EQ(LastShown(), "No Output File...");
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(loader->Commands().empty());
+  EXPECT_EQ(form->mode, MODE_IDLE);
+}
+
+TEST_F(FlasketTest, ReadLockShowsTheBytesAndWrLockWritesTheLockBack) {
+  Connect();
+  Press("sb_read_lock");
+  EXPECT_EQ(Caption("Label11"), "Mode = 1007");
+  ASSERT_TRUE(Until([&] { return !Get<TEdit>("ed_lk")->Text().IsEmpty(); }));
+  EXPECT_EQ(Get<TEdit>("ed_fs")->Text().str(), "0xE4 0xD9 0xFF");
+  EXPECT_EQ(Get<TEdit>("ed_lk")->Text().str(), " 0x3F");
+  EXPECT_EQ(Log(), std::vector<std::string>{""});  // the lock line is not logged
+
+  hl::Type(Get("ed_lk"), " 0x0C");
+  Press("wr_lock");
+  ASSERT_TRUE(Until([&] { return loader->lock_byte() == 0x0C; }, 2s));
+  EXPECT_EQ(loader->Commands().back(), "#LOCK_WR 0C");
+  ASSERT_TRUE(Until([&] { return Contains(Log(), "LOCK_WR OK\r"); }, 2s));
+
+  hl::Type(Get("ed_lk"), "zz");
+  Press("wr_lock");
+  EXPECT_EQ(LastShown(), "Invali Lock Byte...");
+}
+
+TEST_F(FlasketTest, DumpChecksTheAddressesAndFollowsTheLines) {
+  Connect();
+  struct Case {
+    const char* start;
+    const char* stop;
+    const char* message;
+  };
+  for (const Case& c : {Case{"0200", "0200", "End Address <= Start Address..."},
+                        Case{"0300", "0200", "End Address <= Start Address..."},
+                        Case{"XYZ", "0200", "Error Input Address..."},
+                        Case{"0000", "", "Error Input Address..."}}) {
+    SCOPED_TRACE(std::string(c.start) + " " + c.stop);
+    form->add_memo_line("before");
+    hl::Type(Get("ed_start"), c.start);
+    hl::Type(Get("ed_stop"), c.stop);
+    Press("sb_dump");
+    EXPECT_EQ(LastShown(), c.message);
+    // A bad address leaves the log; a range that is empty clears it first.
+    EXPECT_EQ(Log().empty(), std::string(c.message).rfind("End", 0) == 0);
+    EXPECT_EQ(form->mode, MODE_IDLE);
+  }
+  hl::Type(Get("ed_start"), " 0000 ");
+  hl::Type(Get("ed_stop"), "0200");
+  Press("sb_dump");
+  EXPECT_EQ(Get<TProgressBar>("prog_b1")->Max, 0x200);
+  ASSERT_TRUE(Until([&] { return Log().size() == 0x20; }));
+  EXPECT_EQ(loader->Commands().back(), "#DUMP 0000 0200 ");
+  EXPECT_EQ(Log().front().rfind("000000: ", 0), 0u);
+  EXPECT_EQ(Caption("Label4"), "Address = 0001F0");
+  EXPECT_EQ(Get<TProgressBar>("prog_b1")->Position, 0x1F0);
+  EXPECT_EQ(form->mode, MODE_DUMP);
+}
+
+TEST_F(FlasketTest, IdleCommandsLogTheReplyAndBeepAfterTheWrite) {
+  Connect();
+  ASSERT_TRUE(Until([] { return !platform::testing::Beeps().empty(); }, 2s));
+  platform::testing::ClearBeeps();
+  Press("sb_test_wr");
+  ASSERT_TRUE(Until([&] { return Contains(Log(), "TEST OK\r"); }, 2s));
+  ASSERT_TRUE(Until([] { return !platform::testing::Beeps().empty(); }, 2s));
+  EXPECT_EQ(platform::testing::Beeps().front().duration, 100u);
+
+  Press("sb_clr_addr");
+  EXPECT_EQ(form->block_pos, 0);
+  ASSERT_TRUE(Until([&] { return Contains(Log(), "CLR_ADDR OK\r"); }, 2s));
+  hl::Click(Get("sb_clr_memo"));
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(loader->Commands(), (std::vector<std::string>{"#TEST 0000", "#CLR_ADDR 0000"}));
+}
+
+TEST_F(FlasketTest, JumpClosesThePortAfterItsTextAndTheWindow) {
+  Connect();
+  Press("sb_jmp_0000");
+  EXPECT_EQ(form->connected, 0);
+  EXPECT_EQ(form->Caption().str(), "  Comm Port ( COM3 ) Close");
+  EXPECT_TRUE(Until([&] { return loader->jumped(); }, 2s));
+  EXPECT_EQ(loader->Commands().back(), "#JMP_0000");
+  EXPECT_TRUE(Application->Terminated);  // the main window closed: the program ends
+}
+
+TEST_F(FlasketTest, ClosingTheWindowStopsAnOpenPort) {
+  Connect();
+  hl::Close(form);
+  EXPECT_EQ(form->connected, 0);
+  EXPECT_EQ(form->Caption().str(), "  Comm Port ( COM3 ) Close");
+}
+
+TEST_F(FlasketTest, ALineLaterInTheLogDoesNotChangeAnEarlierNotice) {
+  // A fast dump: every line is handed over with its own text.
+  loader->flash()[0x10] = 0x11;
+  Connect();
+  hl::Type(Get("ed_start"), "0000");
+  hl::Type(Get("ed_stop"), "0800");
+  Press("sb_dump");
+  ASSERT_TRUE(Until([&] { return Log().size() == 0x80; }));
+  const auto log = Log();
+  for (int i = 0; i < 0x80; ++i) {
+    char head[16];
+    std::snprintf(head, sizeof head, "%06X:", i * 16);
+    EXPECT_EQ(log[i].rfind(head, 0), 0u) << i << ": " << log[i];
+  }
+}
+
+TEST_F(FlasketTest, TheLogTakesAHundredThousandLines) {
+  for (int i = 0; i < 100000; ++i) form->add_memo_line("CRT = 5B2F");
+  EXPECT_EQ(Get<TRichEdit>("Memo1")->Lines->Count, 100001);  // with the form's empty line
+}
+
+}  // namespace
+}  // namespace flasket_test
