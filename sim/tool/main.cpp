@@ -23,6 +23,7 @@
 #include <system_error>
 #include <vector>
 
+#include "boot_loader_tool.h"
 #include "pty.h"
 #include "sim/tracker_sim.h"
 
@@ -65,10 +66,11 @@ struct Options {
   bool unpaced = false;
   std::string log_file;
   long vanish_after_ms = -1;
+  sim::tool::BootLoaderOptions boot;
 };
 
 [[noreturn]] void Usage(const std::string& error) {
-  std::fprintf(stderr, "tracker-sim: %s\n%s", error.c_str(), kUsage);
+  std::fprintf(stderr, "tracker-sim: %s\n%s%s", error.c_str(), kUsage, sim::tool::kBootLoaderUsage);
   std::exit(2);
 }
 
@@ -146,6 +148,7 @@ Options Parse(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      std::fputs(sim::tool::kBootLoaderUsage, stdout);
       std::exit(0);
     }
     if (arg == "--unpaced") {
@@ -154,7 +157,10 @@ Options Parse(int argc, char** argv) {
     }
     if (i + 1 >= argc) Usage("missing value after " + arg);
     const std::string value = argv[++i];
-    if (arg == "--prefix") {
+    std::string error;
+    if (sim::tool::ParseBootLoaderOption(arg, value, o.boot, error)) {
+      if (!error.empty()) Usage(error);
+    } else if (arg == "--prefix") {
       o.prefix = value;
     } else if (arg == "--com") {
       o.com = static_cast<int>(Number(value, "port number"));
@@ -189,8 +195,14 @@ std::uint64_t NowUs() {
 
 class Server {
  public:
-  Server(const Options& o, sim::TrackerSim& tracker, sim::tool::Pty& pty, std::FILE* log)
-      : options_(o), tracker_(tracker), pty_(pty), log_(log), start_(NowUs()) {}
+  Server(const Options& o, sim::TrackerSim& tracker, sim::BootLoaderSim& boot_loader,
+         sim::tool::Pty& pty, std::FILE* log)
+      : options_(o),
+        tracker_(tracker),
+        boot_loader_(boot_loader),
+        pty_(pty),
+        log_(log),
+        start_(NowUs()) {}
 
   int Run(int signal_fd, int notify_fd) {
     const std::uint64_t vanish_at =
@@ -296,8 +308,11 @@ class Server {
     const platform::sim::LineSettings s = pty_.Settings();
     const char parity = "NOEMS"[std::min<int>(s.parity, 4)];
     for (ssize_t i = 0; i < n && pty_.is_open(); ++i) {
-      const sim::Response r = tracker_.Receive(buf[i], now - start_, s);
-      const bool garbled = !tracker_.OwnFrame(s);
+      // After the hand-over ('}') the boot loader takes the bytes.
+      const bool boot = options_.boot.start_as_boot_loader || tracker_.in_boot_loader();
+      const sim::Response r = boot ? boot_loader_.Receive(buf[i], now - start_, s)
+                                   : tracker_.Receive(buf[i], now - start_, s);
+      const bool garbled = boot ? !boot_loader_.OwnFrame(s) : !tracker_.OwnFrame(s);
       Log(now, "RX %02X %u %u%c%c%s\n", buf[i], s.baud, s.byte_size, parity,
           s.stop_bits == 2 ? '2' : '1', garbled ? " garbled" : "");
       Schedule(now, s, r.sends);
@@ -351,6 +366,7 @@ class Server {
 
   const Options& options_;
   sim::TrackerSim& tracker_;
+  sim::BootLoaderSim& boot_loader_;
   sim::tool::Pty& pty_;
   std::FILE* log_;
   const std::uint64_t start_;
@@ -421,6 +437,8 @@ int main(int argc, char** argv) {
   const Options options = Parse(argc, argv);
   sim::TrackerSim tracker(options.baud);
   tracker.faults() = options.faults;
+  sim::BootLoaderSim boot_loader;
+  boot_loader.faults() = options.boot.faults;
   if (!options.memory_file.empty() && !LoadMemory(options.memory_file, tracker)) {
     std::fprintf(stderr, "tracker-sim: cannot read %s\n", options.memory_file.c_str());
     return 1;
@@ -467,8 +485,13 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", pty.slave_path().c_str());
     std::fflush(stdout);
-    Server server(options, tracker, pty, log);
+    Server server(options, tracker, boot_loader, pty, log);
     result = server.Run(signal_fd, notify_fd);
+    if (!options.boot.flash_file.empty() &&
+        !sim::tool::WriteFlash(options.boot.flash_file, boot_loader)) {
+      std::fprintf(stderr, "tracker-sim: cannot write %s\n", options.boot.flash_file.c_str());
+      result = 1;
+    }
     if (!link.empty()) Unlink(link, pty.slave_path());
     close(notify_fd);
   } catch (const std::system_error& e) {

@@ -37,7 +37,7 @@ class FlasketTest : public hl::FormTest {
  protected:
   void SetUp() override {
     platform::testing::ClearBeeps();
-    platform::sim::Attach("COM3", loader);
+    AttachDevice();
     CreateSerialPort();
     Application->CreateForm<TFormProg>(&FormProg);
     form = FormProg;
@@ -49,6 +49,9 @@ class FlasketTest : public hl::FormTest {
     DestroySerialPort();
     FormTest::TearDown();
   }
+
+  // The boot loader on COM3: the in-process simulator unless a test puts another there.
+  virtual void AttachDevice() { platform::sim::Attach("COM3", loader); }
 
   template <class T = TControl>
   T* Get(const char* name) {

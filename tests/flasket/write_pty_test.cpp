@@ -1,0 +1,76 @@
+// End to end over a pseudo-terminal: the loader window (headless) writes a HEX file to the
+// simulator tool, which the tracker hands over to its boot loader; the tool's flash is then the
+// image. Real time, bounded waits.
+#include <signal.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "flasket_fixture.h"
+#include "sim/tool_process.h"
+
+namespace flasket_test {
+namespace {
+
+class WritePtyTest : public FlasketTest {
+ protected:
+  void AttachDevice() override {
+    tool = std::make_unique<sim::ToolProcess>(
+        TRACKER_SIM_TOOL,
+        std::vector<std::string>{"--prefix", prefix.prefix().string(), "--com", "3", "--flash",
+                                 flash_file.string(), "--log", log_file.string()});
+    ASSERT_FALSE(tool->ReadLine().empty());
+  }
+  std::vector<std::uint8_t> Flash() {
+    std::ifstream in(flash_file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  // The tool's record of the exchange, shown when the write fails.
+  std::string ToolLog() {
+    std::ifstream in(log_file);
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    return text.size() > 3000 ? text.substr(text.size() - 3000) : text;
+  }
+
+  std::filesystem::path flash_file = prefix.scratch() / "flash.bin";
+  std::filesystem::path log_file = prefix.scratch() / "tool.log";
+  std::unique_ptr<sim::ToolProcess> tool;
+};
+
+TEST_F(WritePtyTest, TheTrackerHandsOverAndTheBootLoaderTakesTheImage) {
+  const auto data = Firmware(0x1234, 9);
+  OpenFirmware(data);
+  // The tracker's side first: Trakmon's hand-over byte at the tracker's rate.
+  {
+    HANDLE h = CreateFileA("\\\\.\\COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(h, &dcb));
+    dcb.BaudRate = 115200;
+    dcb.ByteSize = 8;
+    ASSERT_TRUE(SetCommState(h, &dcb));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, "}", 1, &written, nullptr));
+    // The tool reads the line's rate when it takes the byte: wait until it has taken it.
+    for (int i = 0; i < 500 && ToolLog().find("RX 7D 115200") == std::string::npos; ++i) Sleep(10);
+    CloseHandle(h);
+  }
+  ASSERT_NE(ToolLog().find("RX 7D 115200"), std::string::npos) << ToolLog();
+  Connect();
+  ASSERT_TRUE(WriteAll(std::chrono::seconds(30))) << ToolLog();
+  EXPECT_TRUE(Messages().empty()) << LastShown();
+  EXPECT_EQ(Caption("Label4"), "Block = 19");
+  hl::Click(Get("sb_disconnect"));
+  ASSERT_EQ(tool->Stop(SIGTERM), 0);
+  const auto flash = Flash();
+  ASSERT_GE(flash.size(), 19u * 256);
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), flash.begin()));
+  EXPECT_TRUE(std::all_of(flash.begin() + data.size(), flash.begin() + 19 * 256,
+                          [](std::uint8_t b) { return b == 0xFF; }));
+}
+
+}  // namespace
+}  // namespace flasket_test
