@@ -49,6 +49,7 @@ object ML_Form: TML_Form
       Height = 28
       Glyph.Resource = 'boot_loader.jpg'
       Hint = 'Jmp Boot Loader'
+      OnClick = sb_jmp_bootClick
     end
     object SpeedButton1: TSpeedButton
       Left = 102
@@ -64,6 +65,7 @@ object ML_Form: TML_Form
       Height = 28
       Glyph.Resource = 'exit.jpg'
       Hint = 'Выход...'
+      OnClick = SBAllExitClick
     end
   end
   object GroupBox2: TGroupBox
@@ -133,6 +135,7 @@ object ML_Form: TML_Form
       Font.Name = 'Tahoma'
       Font.Style = [fsBold]
       ParentFont = False
+      OnClick = SBCHEraseClick
     end
     object Image1: TImage
       Left = 8
@@ -1159,6 +1162,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'CH Read'
+        OnClick = SBCHReadClick
       end
       object SBCHWrite: TSpeedButton
         Left = 324
@@ -1166,6 +1170,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'CH Write'
+        OnClick = SBCHWriteClick
       end
       object Label2: TLabel
         Left = 12
@@ -1334,6 +1339,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 26
         Caption = 'RTS_ON'
+        OnClick = SpeedButton7Click
       end
       object SpeedButton8: TSpeedButton
         Left = 420
@@ -1341,6 +1347,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 26
         Caption = 'RTS_OFF'
+        OnClick = SpeedButton8Click
       end
       object SpeedButton2: TSpeedButton
         Left = 420
@@ -1348,6 +1355,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 26
         Caption = 'DTR_ON'
+        OnClick = SpeedButton2Click
       end
       object SpeedButton3: TSpeedButton
         Left = 420
@@ -1355,6 +1363,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 26
         Caption = 'DTR_OFF'
+        OnClick = SpeedButton3Click
       end
       object SerialBT: TSpeedButton
         Left = 420
@@ -1375,6 +1384,7 @@ object ML_Form: TML_Form
         Font.Name = 'Tahoma'
         Font.Style = [fsBold]
         ParentFont = False
+        OnClick = SBSetupClick
       end
       object sb_full_erase: TSpeedButton
         Left = 420
@@ -1382,6 +1392,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 26
         Caption = 'FullErase'
+        OnClick = sb_full_eraseClick
       end
       object SpeedButton4: TSpeedButton
         Left = 420
@@ -1397,6 +1408,7 @@ object ML_Form: TML_Form
         Width = 88
         Height = 28
         Caption = 'Close'
+        OnClick = SBCloseDebClick
       end
     end
     object GBCatalog: TGroupBox
@@ -1564,9 +1576,11 @@ object ML_Form: TML_Form
       end
       object deb_panel: TMenuItem
         Caption = 'Отладка'
+        OnClick = deb_panelClick
       end
       object Exit1: TMenuItem
         Caption = 'Выход'
+        OnClick = Exit1Click
       end
     end
     object Setup1: TMenuItem
@@ -1582,9 +1596,11 @@ object ML_Form: TML_Form
       end
       object mill_setup: TMenuItem
         Caption = 'Заводские установки'
+        OnClick = mill_setupClick
       end
       object N1: TMenuItem
         Caption = 'Форматировать память'
+        OnClick = N1Click
       end
     end
   end

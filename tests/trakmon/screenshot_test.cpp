@@ -12,37 +12,17 @@
 #include <iterator>
 #include <string>
 
+#include "child_processes.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "trakmon_shot_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
 #ifndef TRAKMON_BINARY
   GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
 #else
-  TempFolder folder;
+  TempFolder folder("trakmon_shot");
   const fs::path program = folder.path() / "Trakmon";
   fs::copy_file(TRAKMON_BINARY, program);
   const fs::path prefix = folder.path() / "prefix";

@@ -125,7 +125,27 @@ class TML_Form : public TForm {
   void SBCloseComPortClick(TObject* Sender);
   void Setup1Click(TObject* Sender);
   void DoneNmeaClick(TObject* Sender);
-  VCL_HANDLERS(SBOpenComPortClick, SBCloseComPortClick, Setup1Click, DoneNmeaClick);
+  void SBCHEraseClick(TObject* Sender);
+  void SBSetupClick(TObject* Sender);
+  void mill_setupClick(TObject* Sender);
+  void sb_full_eraseClick(TObject* Sender);
+  void N1Click(TObject* Sender);
+  void sb_jmp_bootClick(TObject* Sender);
+  void SBAllExitClick(TObject* Sender);
+  void Exit1Click(TObject* Sender);
+  VCL_HANDLERS(SBOpenComPortClick, SBCloseComPortClick, Setup1Click, DoneNmeaClick, SBCHEraseClick,
+               SBSetupClick, mill_setupClick, sb_full_eraseClick, N1Click, sb_jmp_bootClick,
+               SBAllExitClick, Exit1Click);
+  void deb_panelClick(TObject* Sender);
+  void SBCloseDebClick(TObject* Sender);
+  void SBCHReadClick(TObject* Sender);
+  void SBCHWriteClick(TObject* Sender);
+  void SpeedButton7Click(TObject* Sender);
+  void SpeedButton8Click(TObject* Sender);
+  void SpeedButton2Click(TObject* Sender);
+  void SpeedButton3Click(TObject* Sender);
+  VCL_HANDLERS(deb_panelClick, SBCloseDebClick, SBCHReadClick, SBCHWriteClick, SpeedButton7Click,
+               SpeedButton8Click, SpeedButton2Click, SpeedButton3Click);
   // Opens CommPort on PortIndex at BaudRate and shows the connected state; a port that cannot
   // be opened ends the handler silently after its message.
   void OpenPort();
@@ -137,6 +157,10 @@ class TML_Form : public TForm {
   // QueryDeviceState with one fallback between 115200 and 460800 baud; after a second silence
   // closes the port and ends the handler silently.
   void ProbeDeviceState();
+  // Confirmation, format command, its done mark, the 25-second countdown.
+  void FormatDeviceMemory();
+  // Holds the window for `seconds` with the countdown panel in front.
+  void ShowMemoryCountdown(int seconds);
 
   // ---- User password and phones, APN and server, vehicle number and extra settings ----
   // Password and dispatcher phones: the "Да" buttons stage a value in EditPhone, SBWritePH
