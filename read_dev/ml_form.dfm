@@ -1222,6 +1222,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Read ADR'
+        OnClick = SBReadAdrClick
       end
       object SBRead_D3: TSpeedButton
         Left = 96
@@ -1229,6 +1230,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Read D3'
+        OnClick = SBRead_D3Click
       end
       object Label6: TLabel
         Left = 184
@@ -1564,6 +1566,10 @@ object ML_Form: TML_Form
       end
       object deb_panel: TMenuItem
         Caption = 'Отладка'
+      end
+      object track_panel: TMenuItem
+        Caption = 'Чтение данных из прибора'
+        OnClick = track_panelClick
       end
       object Exit1: TMenuItem
         Caption = 'Выход'
