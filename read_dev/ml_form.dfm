@@ -992,6 +992,7 @@ object ML_Form: TML_Form
         Width = 32
         Height = 32
         Hint = 'Чтение данных из прибора и запись в файл...'
+        OnClick = AutuReadClick
       end
       object ExitForm: TSpeedButton
         Left = 88
@@ -999,6 +1000,7 @@ object ML_Form: TML_Form
         Width = 32
         Height = 32
         Hint = 'Сохранение данных  в диалоговом режиме ...'
+        OnClick = ExitFormClick
       end
       object ZipOn: TCheckBox
         Left = 400
@@ -1022,6 +1024,7 @@ object ML_Form: TML_Form
           Width = 110
           Height = 26
           Caption = 'Выбор Файла'
+          OnClick = SBConversionClick
         end
         object PBar2: TProgressBar
           Left = 126
@@ -1049,6 +1052,7 @@ object ML_Form: TML_Form
           Width = 110
           Height = 26
           Caption = 'ЧТЕНИЕ'
+          OnClick = SBReadAndSaveClick
         end
         object PBar1: TProgressBar
           Left = 126

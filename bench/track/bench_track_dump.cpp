@@ -1,8 +1,6 @@
 // The whole track memory (start 0, end 0x210000) dumped by the window's dump handler from the
 // simulator tool over a pseudo-terminal at 921600 baud: once with the tool sending as fast as
 // the host reads, once with the tool pacing bytes at the line rate.
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -10,10 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "sim_tool_process.h"
 #include "vcl/headless.h"
 
 namespace {
@@ -26,50 +26,15 @@ constexpr double kLineSeconds = kMemoryBytes * 10 / kBaud;  // 23.47 s
 constexpr double kGoalUnpacedRatio = 5;                     // at least 5 x the line rate
 constexpr double kGoalPacedRatio = 1.05;                    // at most 1.05 x the line time
 
-struct Tool {
-  pid_t pid = -1;
-};
-
-// Starts the simulator tool as COM1 of the prefix; returns once it serves the pty.
-Tool StartTool(const fs::path& prefix, bool unpaced) {
-  int out[2];
-  if (pipe(out) != 0) std::exit(1);
-  Tool tool;
-  tool.pid = fork();
-  if (tool.pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    close(out[1]);
-    const std::string p = prefix.string();
-    if (unpaced) {
-      execl(TRACKER_SIM_TOOL, TRACKER_SIM_TOOL, "--prefix", p.c_str(), "--com", "1", "--baud",
-            "921600", "--track", "3", "--unpaced", nullptr);
-    } else {
-      execl(TRACKER_SIM_TOOL, TRACKER_SIM_TOOL, "--prefix", p.c_str(), "--com", "1", "--baud",
-            "921600", "--track", "3", nullptr);
-    }
-    _exit(127);
-  }
-  close(out[1]);
-  char line[256];
-  FILE* f = fdopen(out[0], "r");
-  if (f == nullptr || std::fgets(line, sizeof line, f) == nullptr) {
-    std::fprintf(stderr, "bench: the simulator tool did not start\n");
-    std::exit(1);
-  }
-  std::fclose(f);
-  return tool;
-}
-
-void StopTool(Tool& tool) {
-  kill(tool.pid, SIGTERM);
-  int status = 0;
-  waitpid(tool.pid, &status, 0);
-}
-
 // One dump of the whole memory; the seconds it took, or a negative value when it failed.
 double DumpOnce(const fs::path& prefix, bool unpaced, long& bytes) {
-  Tool tool = StartTool(prefix, unpaced);
+  std::vector<std::string> options = {"--baud", "921600", "--track", "3"};
+  if (unpaced) options.push_back("--unpaced");
+  SimToolProcess tool(TRACKER_SIM_TOOL, prefix.string(), options);
+  if (!tool.Started()) {
+    std::fprintf(stderr, "bench: the simulator tool did not start\n");
+    return -1;
+  }
   vcl::headless::Session gui;
   TML_Form* form = nullptr;
   Application->CreateForm<TML_Form>(&form);
@@ -92,7 +57,6 @@ double DumpOnce(const fs::path& prefix, bool unpaced, long& bytes) {
     std::fprintf(stderr, "bench: COM1 does not open\n");
   }
   ML_Form = nullptr;
-  StopTool(tool);
   return seconds;
 }
 

@@ -199,7 +199,12 @@ class TML_Form : public TForm {
   void track_panelClick(TObject* Sender);
   void SBReadAdrClick(TObject* Sender);
   void SBRead_D3Click(TObject* Sender);
-  VCL_HANDLERS(track_panelClick, SBReadAdrClick, SBRead_D3Click);
+  void SBReadAndSaveClick(TObject* Sender);
+  void AutuReadClick(TObject* Sender);
+  void ExitFormClick(TObject* Sender);
+  void SBConversionClick(TObject* Sender);
+  VCL_HANDLERS(track_panelClick, SBReadAdrClick, SBRead_D3Click, SBReadAndSaveClick,
+               AutuReadClick, ExitFormClick, SBConversionClick);
   // Converts a track log (mode 0: a file the user picks; 1: "gps_msg.txt") into "GPS_conv.txt",
   // "GPSV_conv.txt", "Reload.txt" and "GPS_WORK.txt"; -1 for fewer than 10 lines, -2 for an
   // empty work file, else 0. TrackList then holds the work file.
@@ -212,6 +217,10 @@ class TML_Form : public TForm {
   void SplitByDays(int mode);
   // The per-vehicle folder WorkFolder + DeviceId, created when missing, made current.
   void MakeDeviceFolder();
+  // The save question's step: the per-vehicle folder, created when missing, made current.
+  void EnterDeviceFolder();
+  // The time-stamp prefix of the download's files, from the current date and time.
+  AnsiString MakeTimeStampName();
   int ReloadCount = 0;
   AnsiString DeviceFolder;
   AnsiString DayFolder;
