@@ -995,6 +995,7 @@ object ML_Form: TML_Form
         Width = 32
         Height = 32
         Hint = 'Чтение данных из прибора и запись в файл...'
+        OnClick = AutuReadClick
       end
       object ExitForm: TSpeedButton
         Left = 88
@@ -1002,6 +1003,7 @@ object ML_Form: TML_Form
         Width = 32
         Height = 32
         Hint = 'Сохранение данных  в диалоговом режиме ...'
+        OnClick = ExitFormClick
       end
       object ZipOn: TCheckBox
         Left = 400
@@ -1025,6 +1027,7 @@ object ML_Form: TML_Form
           Width = 110
           Height = 26
           Caption = 'Выбор Файла'
+          OnClick = SBConversionClick
         end
         object PBar2: TProgressBar
           Left = 126
@@ -1052,6 +1055,7 @@ object ML_Form: TML_Form
           Width = 110
           Height = 26
           Caption = 'ЧТЕНИЕ'
+          OnClick = SBReadAndSaveClick
         end
         object PBar1: TProgressBar
           Left = 126
@@ -1227,6 +1231,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Read ADR'
+        OnClick = SBReadAdrClick
       end
       object SBRead_D3: TSpeedButton
         Left = 96
@@ -1234,6 +1239,7 @@ object ML_Form: TML_Form
         Width = 80
         Height = 26
         Caption = 'Read D3'
+        OnClick = SBRead_D3Click
       end
       object Label6: TLabel
         Left = 184
@@ -1577,6 +1583,10 @@ object ML_Form: TML_Form
       object deb_panel: TMenuItem
         Caption = 'Отладка'
         OnClick = deb_panelClick
+      end
+      object track_panel: TMenuItem
+        Caption = 'Чтение данных из прибора'
+        OnClick = track_panelClick
       end
       object Exit1: TMenuItem
         Caption = 'Выход'

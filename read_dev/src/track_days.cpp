@@ -60,4 +60,13 @@ std::vector<DayFile> GroupByDays(const std::vector<TrackPoint>& points) {
   return files;
 }
 
+AnsiString TimeStampName(TDateTime at) {
+  AnsiString text = DateTimeToStr(at);
+  for (char& c : text.str()) {
+    if (c == '.' || c == ':') c = '-';
+    if (c == ' ') c = '_';
+  }
+  return text;
+}
+
 }  // namespace track

@@ -83,7 +83,10 @@ std::vector<TrackPoint> ReadConvertedPoints(const TStrings& lines, const AnsiStr
   return points;
 }
 
-std::string WorkLine(int index, const TrackPoint& point) {
+namespace {
+
+// The WorkLine of a point whose date-time text is already made.
+std::string WorkLineWithDate(int index, const TrackPoint& point, const AnsiString& date_time) {
   std::string line = IntToStr(index).str();
   line += ' ';
   line += FormatFloat("0.000000", point.latitude).str();
@@ -92,7 +95,7 @@ std::string WorkLine(int index, const TrackPoint& point) {
   line += ' ';
   line += FormatFloat("0.00", point.speed).str();
   line += ' ';
-  line += DateTimeToStr(point.date_time).str();
+  line += date_time.str();
   line += ' ';
   line += FormatFloat("0.00", point.value).str();
   line += ' ';
@@ -101,12 +104,19 @@ std::string WorkLine(int index, const TrackPoint& point) {
   return line;
 }
 
+}  // namespace
+
+std::string WorkLine(int index, const TrackPoint& point) {
+  return WorkLineWithDate(index, point, DateTimeToStr(point.date_time));
+}
+
 std::string WorkFileText(const std::vector<TrackPoint>& points, const Progress& progress) {
   std::string text;
   const int last = static_cast<int>(points.size()) - 1;  // the index of the last point stored
   for (int k = 0; k + 1 < last; ++k) {
-    if (DateTimeToStr(points[k].date_time).Length() <= 11) continue;
-    text += WorkLine(points[k].index, points[k]);
+    const AnsiString date_time = DateTimeToStr(points[k].date_time);
+    if (date_time.Length() <= 11) continue;
+    text += WorkLineWithDate(points[k].index, points[k], date_time);
     if (progress) progress(k);
   }
   return text;

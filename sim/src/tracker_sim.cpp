@@ -156,7 +156,7 @@ Response TrackerSim::Receive(std::uint8_t byte, std::uint64_t at_us, const LineS
       if (wait_ == Wait::AckLow && byte == kAckLow) {
         wait_ = Wait::AckHigh;
       } else if (wait_ == Wait::AckHigh && byte == kAckHigh) {
-        SendPage(out);
+        SendPage(out, kPageTurnUs);
       } else {
         wait_ = Wait::Command;
         Command(byte, out);
@@ -407,7 +407,7 @@ void TrackerSim::TextDone(Response& out) {
       dump_next_ = range[0];
       dump_end_ = std::max(range[0], range[1]);
       Reply(out, {'#'}, kReplyDelayUs);
-      SendPage(out);
+      SendPage(out, kReplyDelayUs);
       break;
     }
     default:
@@ -440,13 +440,13 @@ void TrackerSim::OneByteDone(std::uint8_t value, Response& out) {
   }
 }
 
-void TrackerSim::SendPage(Response& out) {
+void TrackerSim::SendPage(Response& out, std::uint64_t delay_us) {
   const std::uint64_t n = std::min<std::uint64_t>(kPageSize, dump_end_ - dump_next_);
   std::vector<std::uint8_t> page(n);
   for (std::uint64_t i = 0; i < n; ++i) page[i] = MemoryAt(memory_, dump_next_ + i);
   dump_next_ += n;
   wait_ = dump_next_ < dump_end_ ? Wait::AckLow : Wait::Command;
-  if (!page.empty()) Reply(out, std::move(page), kReplyDelayUs, true);
+  if (!page.empty()) Reply(out, std::move(page), delay_us, true);
 }
 
 void TrackerSim::Reply(Response& out, std::vector<std::uint8_t> bytes, std::uint64_t delay_us,

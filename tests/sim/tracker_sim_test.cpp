@@ -345,7 +345,7 @@ TEST_F(DumpTest, PagesWaitForTheAcknowledgement) {
   EXPECT_EQ(Bytes(first.begin() + 1, first.end()), Memory(0x100, sim::kPageSize));
   EXPECT_TRUE(host.Send(Bytes{0x55}).empty());
   EXPECT_EQ(host.Send(Bytes{0xAA}), Memory(0x100 + sim::kPageSize, sim::kPageSize));
-  EXPECT_EQ(host.sent().back().at_us, host.now() + sim::kReplyDelayUs);
+  EXPECT_EQ(host.sent().back().at_us, host.now() + sim::kPageTurnUs);
   EXPECT_EQ(host.Send(kAck), Memory(0x100 + 2 * sim::kPageSize, 272));
   // The dump is over: acknowledgements are no command.
   EXPECT_TRUE(host.Send(kAck).empty());

@@ -112,4 +112,11 @@ TEST_F(DaySplit, StemFollowsTheShortDate) {
   EXPECT_EQ(track::DayFileStem(EncodeDate(2026, 12, 8)), "Date 08-12-26");
 }
 
+TEST_F(DaySplit, TimeStampOfTheDownloadsFiles) {
+  const TDateTime day = EncodeDate(2026, 12, 8);
+  EXPECT_EQ(track::TimeStampName(day + EncodeTime(9, 31, 5, 0)), "08-12-2026_9-31-05");
+  EXPECT_EQ(track::TimeStampName(day + EncodeTime(23, 59, 59, 999)), "08-12-2026_23-59-59");
+  EXPECT_EQ(track::TimeStampName(day), "08-12-2026");
+}
+
 }  // namespace

@@ -266,6 +266,20 @@ TEST_F(ApplicationTest, SelectDirectoryOptions) {
   fs::remove_all(base);
 }
 
+TEST_F(ApplicationTest, SelectDirectoryStartsAtTheCurrentFolderAndRefusesAnEmptyChoice) {
+  AnsiString dir;
+  responder().AnswerSelectFolder("").AnswerSelectFolder("").CancelSelectFolder();
+  EXPECT_FALSE(SelectDirectory(dir, TSelectDirOpts{sdAllowCreate, sdPerformCreate, sdPrompt}, 0));
+  EXPECT_EQ(dir, "");
+  const auto& shown = responder().Shown();
+  ASSERT_EQ(shown.size(), 5u);
+  EXPECT_EQ(shown[1].text, "No folder was chosen.");
+  EXPECT_EQ(shown[3].text, "No folder was chosen.");
+  // The cancelled dialog shows what it was preset with: the current folder.
+  EXPECT_EQ(shown[4].kind, vcl::headless::ModalKind::SelectFolder);
+  EXPECT_EQ(shown[4].path, GetCurrentDir());
+}
+
 TEST_F(ApplicationTest, ShellFolderBrowser) {
   char name[MAX_PATH] = {};
   BROWSEINFOA info = {};

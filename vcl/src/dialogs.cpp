@@ -62,10 +62,19 @@ TSaveDialog::TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
 
 bool SelectDirectory(AnsiString& Directory, TSelectDirOpts Options, int) {
   vcl::WidgetSet& ws = vcl::detail::RequireWidgetSet();
-  AnsiString folder = Directory;
+  // Without a folder of its own the dialog starts at the current directory.
+  const AnsiString start = Directory.IsEmpty() ? GetCurrentDir() : Directory;
+  AnsiString folder = start;
   for (;;) {
     if (!ws.SelectFolder(folder, Options)) return false;
-    if (folder.IsEmpty() || DirectoryExists(folder)) break;
+    if (folder.IsEmpty()) {
+      // An empty choice names no folder (a caller appending "\" would get the root).
+      ws.MessageBox("No folder was chosen.", vcl::detail::ApplicationTitle(),
+                    MB_OK | MB_ICONWARNING);
+      folder = start;
+      continue;
+    }
+    if (DirectoryExists(folder)) break;
     if (!Options.Contains(sdAllowCreate)) {
       ws.MessageBox("The folder " + folder + " does not exist.", vcl::detail::ApplicationTitle(),
                     MB_OK | MB_ICONWARNING);

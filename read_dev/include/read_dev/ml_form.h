@@ -218,6 +218,36 @@ class TML_Form : public TForm {
   UserApnReplyFields UserApnReply;
 
   // ---- Track dump, conversion, work file, day split, download buttons ----
+  // The menu item that shows and hides the download panel Panel4.
+  VCL_FIELD(TMenuItem, track_panel);
+  void track_panelClick(TObject* Sender);
+  void SBReadAdrClick(TObject* Sender);
+  void SBRead_D3Click(TObject* Sender);
+  void SBReadAndSaveClick(TObject* Sender);
+  void AutuReadClick(TObject* Sender);
+  void ExitFormClick(TObject* Sender);
+  void SBConversionClick(TObject* Sender);
+  VCL_HANDLERS(track_panelClick, SBReadAdrClick, SBRead_D3Click, SBReadAndSaveClick,
+               AutuReadClick, ExitFormClick, SBConversionClick);
+  // Converts a track log (mode 0: a file the user picks; 1: "gps_msg.txt") into "GPS_conv.txt",
+  // "GPSV_conv.txt", "Reload.txt" and "GPS_WORK.txt"; -1 for fewer than 10 lines, -2 for an
+  // empty work file, else 0. TrackList then holds the work file.
+  int ConvertTrackDump(int mode);
+  // The restart report of the converted file `source`, saved at `target` (TrackList: `source`).
+  void WriteReloadReport(const AnsiString& source, const AnsiString& target);
+  // The work file from the lines of "GPS_conv.txt" in TrackList; the lines it has.
+  int BuildWorkFile();
+  // The day files of TrackList (mode 0: in a folder the user picks; 1: the per-vehicle folder).
+  void SplitByDays(int mode);
+  // The per-vehicle folder WorkFolder + DeviceId, created when missing, made current.
+  void MakeDeviceFolder();
+  // The save question's step: the per-vehicle folder, created when missing, made current.
+  void EnterDeviceFolder();
+  // The time-stamp prefix of the download's files, from the current date and time.
+  AnsiString MakeTimeStampName();
+  int ReloadCount = 0;
+  AnsiString DeviceFolder;
+  AnsiString DayFolder;
 
   // ---- Fuel sensor and calibration ----
 

@@ -33,4 +33,9 @@ AnsiString DayFileStem(TDateTime at);
 // The day files of the points, in the order they are started.
 std::vector<DayFile> GroupByDays(const std::vector<TrackPoint>& points);
 
+// The time-stamp prefix of a download's files: the date-time text of `at` with every "." and
+// ":" turned into "-" and every blank into "_" (8 December 2026 9:31:05 gives
+// 08-12-2026_9-31-05; exactly midnight gives the date alone).
+AnsiString TimeStampName(TDateTime at);
+
 }  // namespace track

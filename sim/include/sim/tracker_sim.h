@@ -34,7 +34,7 @@
 //   '^'  text "start end" (hexadecimal): "#", then the memory bytes from start up to end
 //        (exclusive; 0xFF past the memory) in pages of 528 bytes counted from start. After each
 //        full page that is not the last, the device waits for 0x55 then 0xAA and sends the next
-//        page kReplyDelayUs after the 0xAA; any other byte ends the dump and is taken as a
+//        page kPageTurnUs after the 0xAA; any other byte ends the dump and is taken as a
 //        command. Text that does not parse: no answer.
 //   'f' / 'g'   beeper on / off.            'h' + one byte   interval in seconds.
 //   'n' + text  registration number, stored as sent.
@@ -84,6 +84,8 @@ inline constexpr std::uint32_t kPageSize = 528;
 inline constexpr int kCalibrationEntries = 30;
 inline constexpr std::uint64_t kReplyDelayUs = 2'000;
 inline constexpr std::uint64_t kSensorDelayUs = 60'000;
+// The dump's next page follows the host's acknowledgement this soon (the device has it ready).
+inline constexpr std::uint64_t kPageTurnUs = 100;
 inline constexpr std::uint64_t kEraseUs = 400'000;
 inline constexpr std::uint64_t kFormatUs = 1'500'000;
 inline constexpr std::uint64_t kFactoryUs = 500'000;
@@ -200,7 +202,7 @@ class TrackerSim {
   void Parameter(std::uint8_t byte, Response& out);
   void TextDone(Response& out);
   void OneByteDone(std::uint8_t value, Response& out);
-  void SendPage(Response& out);
+  void SendPage(Response& out, std::uint64_t delay_us);
 
   // Reply helpers: every reply passes the fault modes here.
   void Reply(Response& out, std::vector<std::uint8_t> bytes, std::uint64_t delay_us,

@@ -1,0 +1,193 @@
+// The end-address read and the page-acknowledged dump of the window, against the tracker
+// simulator on the virtual clock.
+#include <string>
+#include <vector>
+
+#include "track_window.h"
+
+using vcl::headless::ForceClick;
+using vcl::headless::ModalKind;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Command(const std::string& text) {
+  Bytes b{0x5E};
+  for (char c : text) b.push_back(static_cast<std::uint8_t>(c));
+  b.push_back(0x00);
+  return b;
+}
+
+class DumpTest : public TrackWindowTest {
+ protected:
+  void SetUp() override {
+    TrackWindowTest::SetUp();
+    OpenPort();
+  }
+  void Dump(const char* start, const char* end) {
+    form->Edit1->Text = start;
+    form->Edit2->Text = end;
+    ForceClick(form->SBRead_D3);
+  }
+};
+
+TEST_F(DumpTest, EmptyRangesSendNothingAndLeaveTheFile) {
+  const struct {
+    const char* start;
+    const char* end;
+    const char* message;
+  } cases[] = {
+      {"0000", "00FF", "  Нет Данных.  "},
+      {"0000", "0210", " Нет Данных. "},
+      {"0300", "0420", "  Нет Данных.  "},
+  };
+  std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
+  for (const auto& c : cases) {
+    responder().ClearShown();
+    Dump(c.start, c.end);
+    EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{c.message})
+        << c.start << " " << c.end;
+    EXPECT_EQ(form->Label2->Caption, AnsiString(c.start) + " " + c.end);
+  }
+  EXPECT_TRUE(tracker->ReceivedBytes().empty());
+  EXPECT_EQ(ReadWork("gps_msg.txt"), "earlier");
+}
+
+TEST_F(DumpTest, OnePageNeedsNoAcknowledgement) {
+  FillMemory(0x420);
+  Dump("0000", "0420");
+  EXPECT_TRUE(responder().Shown().empty());
+  EXPECT_EQ(tracker->ReceivedBytes(), Command("0000 0420"));
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 528)));
+  EXPECT_EQ(form->Label4->Caption, "Старт Адрес= 0");
+  EXPECT_EQ(form->Label5->Caption, "Стоп  Адрес= 528");
+  EXPECT_EQ(form->Label6->Caption().SubString(1, 8), "000210  ");
+  EXPECT_EQ(form->CurrentFileName, "c:\\Tc\\WorkDir\\gps_msg.txt");
+  EXPECT_EQ(form->StatusBar1->Panels->Items[0]->Text, "c:\\Tc\\WorkDir\\gps_msg.txt -> CLOSE");
+}
+
+TEST_F(DumpTest, TwoPagesAreAcknowledgedOnceAfterByte528) {
+  FillMemory(0x630);
+  Dump("0000", "0630");
+  EXPECT_TRUE(responder().Shown().empty());
+  Bytes expected = Command("0000 0630");
+  expected.push_back(0x55);
+  expected.push_back(0xAA);
+  EXPECT_EQ(tracker->ReceivedBytes(), expected);
+  EXPECT_EQ(form->Label25->Caption, "528");
+  EXPECT_EQ(form->PBar1->Position, 528);
+  EXPECT_EQ(form->PBar1->Max, 1056);
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 1056)));
+  EXPECT_EQ(form->Label19->Caption().SubString(1, 17), "Время чтения(S) =");
+}
+
+TEST_F(DumpTest, AnEmptyLengthStillReadsOneByte) {
+  FillMemory(0x400);
+  Dump("0100", "0310");
+  EXPECT_TRUE(responder().Shown().empty());
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0x100, 1)));
+}
+
+TEST_F(DumpTest, DeviceStoppingMidDumpKeepsWhatCame) {
+  FillMemory(0x1000);
+  tracker->faults().cut_after = 700;  // "#" and 699 bytes of the memory
+  Dump("0000", "0A50");
+  EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{"Time Out"});
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 699)));
+  EXPECT_EQ(form->Label6->Caption().SubString(1, 8), "0002BB  ");
+  EXPECT_EQ(form->Label25->Caption, "528");
+}
+
+TEST_F(DumpTest, SilentDeviceEndsTheDumpWithAnEmptyFile) {
+  std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
+  tracker->faults().silent = true;
+  Dump("0000", "0630");
+  EXPECT_EQ(responder().Texts(ModalKind::Message),
+            std::vector<AnsiString>{"Прибор не отвечает..."});
+  EXPECT_EQ(ReadWork("gps_msg.txt"), "");
+  EXPECT_EQ(form->StatusBar1->Panels->Items[0]->Text, "c:\\Tc\\WorkDir\\gps_msg.txt -> OPEN  1056");
+}
+
+TEST_F(DumpTest, FileThatCannotBeCreatedStopsBeforeSending) {
+  form->WorkFolder = "c:\\Tc\\Missing\\";
+  Dump("0000", "0630");
+  EXPECT_EQ(responder().Texts(ModalKind::Message),
+            std::vector<AnsiString>{"Не найден каталог -> c:\\Tc\\Missing\\"});
+  EXPECT_TRUE(tracker->ReceivedBytes().empty());
+}
+
+TEST_F(DumpTest, AddressThatIsNoNumberShowsTheConversionError) {
+  Dump("00G0", "0630");
+  EXPECT_EQ(responder().Texts(ModalKind::Exception).size(), 1u);
+  EXPECT_TRUE(tracker->ReceivedBytes().empty());
+  EXPECT_FALSE(WorkFileExists("gps_msg.txt"));
+}
+
+TEST_F(DumpTest, PackedOffWritesTheBytesAsTheyCame) {
+  auto& bytes = tracker->memory().bytes;
+  for (int i = 0; i < 528; ++i) bytes[i] = 'a' + i % 26;
+  bytes[3] = 0x0A;
+  form->ZipOn->Checked = false;
+  Dump("0000", "0420");
+  std::string expected(bytes.begin(), bytes.begin() + 528);
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(expected));
+}
+
+class EndAddressTest : public DumpTest {};
+
+TEST_F(EndAddressTest, Replies) {
+  const struct {
+    const char* what;
+    std::function<void(sim::TrackerSim&)> set_up;
+    const char* edit;
+    std::vector<AnsiString> messages;
+  } cases[] = {
+      {"address", [](sim::TrackerSim&) {}, "1A2B0", {}},
+      {"after other bytes",
+       [](sim::TrackerSim& t) {
+         t.faults().garbage = {0x11, 0x7E, 0x00};
+       },
+       "1A2B0",
+       {}},
+      {"ten characters",
+       [](sim::TrackerSim& t) { t.faults().address_length = 10; },
+       "1A2B000000",
+       {"Error END Address"}},
+      {"nine characters",
+       [](sim::TrackerSim& t) { t.faults().address_length = 9; },
+       "1A2B00000",
+       {}},
+      {"silent",
+       [](sim::TrackerSim& t) { t.faults().silent = true; },
+       "00FF",
+       {"Прибор не отвечает..."}},
+      {"cut before its end",
+       [](sim::TrackerSim& t) { t.faults().cut_after = 3; },
+       "00FF",
+       {"Прибор не отвечает..."}},
+  };
+  for (const auto& c : cases) {
+    tracker->faults() = {};
+    tracker->memory().write_address = 0x1A2B0;
+    c.set_up(*tracker);
+    tracker->ClearRecord();
+    responder().ClearShown();
+    form->Edit2->Text = "00FF";
+    ForceClick(form->SBReadAdr);
+    EXPECT_EQ(form->Edit2->Text, c.edit) << c.what;
+    EXPECT_EQ(responder().Texts(ModalKind::Message), c.messages) << c.what;
+    EXPECT_EQ(tracker->ReceivedBytes(), Bytes{0x64}) << c.what;
+  }
+}
+
+TEST_F(EndAddressTest, ClosedPortSendsNothing) {
+  CommPort->Close();
+  ForceClick(form->SBReadAdr);
+  ForceClick(form->SBRead_D3);
+  EXPECT_EQ(responder().Texts(ModalKind::Message),
+            (std::vector<AnsiString>{"Com Port Not Open.", "Com Port Not Open."}));
+  EXPECT_TRUE(tracker->ReceivedBytes().empty());
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The main window with the tracker simulator on COM1 (tests/trakmon's sandbox), its working
+// folder created, and the track files read back from the working folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "read_dev/track_dump.h"
+#include "sim/track_memory.h"
+#include "track_lines.h"
+#include "trakmon_fixture.h"
+
+// The day files of two days in `folder` hold, in order and numbered from 0 per day, the valid-fix
+// records of the generated track, from its first on, as far as the dump reached; only the few
+// records at the end of what was read may be missing (the last lines of each stage are not used).
+inline void ExpectDayFilesHoldTrack(const std::string& folder, const sim::GeneratedTrack& track,
+                                    std::uint32_t write_address) {
+  const std::size_t dumped = (write_address - 528) * 2;
+  std::vector<const sim::TrackRecord*> expected;
+  std::size_t end = 0;
+  for (const auto& r : track.records) {
+    end = track.text.find(r.line, end) + r.line.size() + 1;
+    if (end <= dumped && r.fix) expected.push_back(&r);
+  }
+  std::size_t k = 0;
+  for (int day = 0; day < 2; ++day) {
+    const sim::TrackRecord& first = track.records[day * (track.records.size() / 2)];
+    char name[48];
+    std::snprintf(name, sizeof name, "/Date %02d-%02d-%04d_TC.txt", first.mday, first.month,
+                  first.year);
+    std::ifstream in(folder + name, std::ios::binary);
+    const auto lines = SplitLines(std::string(std::istreambuf_iterator<char>(in), {}));
+    ASSERT_FALSE(lines.empty()) << name;
+    for (std::size_t n = 0; n < lines.size(); ++n, ++k) {
+      ASSERT_LT(k, expected.size());
+      const sim::TrackRecord& r = *expected[k];
+      char when[40];
+      std::snprintf(when, sizeof when, " %02d.%02d.%04d %d:%02d:%02d ", r.mday, r.month, r.year,
+                    r.second / 3600, r.second / 60 % 60, r.second % 60);
+      EXPECT_EQ(lines[n].substr(0, lines[n].find(' ')), std::to_string(n)) << name;
+      EXPECT_NE(lines[n].find(when), std::string::npos) << lines[n] << " / " << when;
+      EXPECT_EQ(lines[n].substr(lines[n].size() - 3), " " + std::to_string(r.day) + "\r");
+    }
+  }
+  EXPECT_GE(k + 5, expected.size());
+}
+
+class TrackWindowTest : public TrakmonTest {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(WorkDir());
+    form = CreateMainForm();
+    cwd_ = std::filesystem::current_path();
+  }
+  // The handlers change the process's current directory.
+  void TearDown() override {
+    std::filesystem::current_path(cwd_);
+    TrakmonTest::TearDown();
+  }
+
+  // Where "c:\Tc\WorkDir\" lands.
+  std::string WorkDir() const { return dir() + "/drive_c/Tc/WorkDir"; }
+  std::string Read(const std::string& path) const {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string ReadWork(const std::string& name) const { return Read(WorkDir() + "/" + name); }
+  bool WorkFileExists(const std::string& name) const {
+    return std::filesystem::exists(WorkDir() + "/" + name);
+  }
+  // "\n" -> "\r\n", as a text stream writes it.
+  static std::string OnDisk(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+      if (c == '\n') out += '\r';
+      out += c;
+    }
+    return out;
+  }
+
+  // Puts bytes 0, 1, 2 ... (mod 251) into the memory below `size`.
+  void FillMemory(std::size_t size) {
+    auto& bytes = tracker->memory().bytes;
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i % 251);
+  }
+  std::string MemoryText(std::size_t from, std::size_t count) const {
+    const auto& bytes = tracker->memory().bytes;
+    return track::DumpText(std::span(bytes).subspan(from, count), true);
+  }
+
+  // Loads the tracker's memory with a generated track: two days from 09:00 to 10:00.
+  const sim::GeneratedTrack& LoadTrack() {
+    sim::TrackPlan plan;
+    plan.days = 2;
+    plan.first_second = 9 * 3600;
+    plan.end_second = 10 * 3600;
+    track_ = sim::GenerateTrack(plan);
+    tracker->memory().Load(sim::PackTrackText(track_.text));
+    return track_;
+  }
+
+  void ExpectDayFilesHoldTheTrack(const std::string& folder) const {
+    ExpectDayFilesHoldTrack(folder, track_, tracker->memory().write_address);
+  }
+
+  // Writes a file into the working folder as a text stream would (CR LF).
+  void WriteWork(const std::string& name, const std::string& text) const {
+    std::ofstream(WorkDir() + "/" + name, std::ios::binary) << OnDisk(text);
+  }
+
+  TML_Form* form = nullptr;
+
+ private:
+  std::filesystem::path cwd_;
+  sim::GeneratedTrack track_;
+};
