@@ -12,6 +12,8 @@
 #include <iterator>
 #include <string>
 
+#include "test_support/temp_dir.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,27 +24,11 @@ std::string Quoted(const std::string& s) {
   return q + "'";
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "trakmon_shot_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
 #ifndef TRAKMON_BINARY
   GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
 #else
-  TempFolder folder;
+  test_support::TempDir folder("trakmon_shot");
   const fs::path program = folder.path() / "Trakmon";
   fs::copy_file(TRAKMON_BINARY, program);
   const fs::path prefix = folder.path() / "prefix";
@@ -50,11 +36,10 @@ TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
   fs::create_directories(prefix);
   fs::create_directories(shots);
 
-  const std::string command = "cd " + Quoted(folder.path()) +
-                              " && TRAKMON_PREFIX=" + Quoted(prefix) +
-                              " VCL_SCREENSHOT_DIR=" + Quoted(shots) +
-                              " timeout 120 " + Quoted(RUN_WITH_X) + " " +
-                              Quoted(program) + " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
+  const std::string command =
+      "cd " + Quoted(folder.path()) + " && TRAKMON_PREFIX=" + Quoted(prefix) +
+      " VCL_SCREENSHOT_DIR=" + Quoted(shots) + " timeout 120 " + Quoted(RUN_WITH_X) + " " +
+      Quoted(program) + " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
   int status = std::system(command.c_str());
   std::ifstream out(folder.path() / "out.txt");
   std::string output((std::istreambuf_iterator<char>(out)), {});
