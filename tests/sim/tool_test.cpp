@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/serial_line.h"
+#include "test_support/temp_dir.h"
 #include "tool_process.h"
 
 extern char** environ;
@@ -30,21 +31,7 @@ using sim_tool_test::Tool;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string templ = (fs::temp_directory_path() / "tracker-sim-XXXXXX").string();
-    path_ = mkdtemp(templ.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using test_support::TempDir;
 
 // The host's end: a raw 8N1 tty.
 class Port {

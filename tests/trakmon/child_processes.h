@@ -17,26 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "test_support/temp_dir.h"
+
 extern char** environ;
 
-class TempFolder {
- public:
-  explicit TempFolder(const char* name = "trakmon_e2e") {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (std::string(name) + "_XXXXXX")).string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+// The tests' one temporary folder, under the name these tests use.
+using TempFolder = test_support::TempDir;
 
 // `s` in single quotes for the shell.
 inline std::string Quoted(const std::string& s) {

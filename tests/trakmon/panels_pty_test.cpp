@@ -13,6 +13,7 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "test_support/temp_dir.h"
 #include "tool_process.h"
 #include "vcl/headless_gtest.h"
 
@@ -24,8 +25,6 @@ namespace hl = vcl::headless;
 class PanelsPtyTest : public hl::FormTest {
  protected:
   PanelsPtyTest() {
-    std::string pattern = (fs::temp_directory_path() / "trakmon_panels_XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
     ::setenv("TRAKMON_PREFIX", dir_.c_str(), 1);
     platform::testing::SetModuleFileName((dir_ / "Trakmon").string());
     std::ofstream(dir_ / "Trakmon.INI") << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
@@ -36,11 +35,10 @@ class PanelsPtyTest : public hl::FormTest {
     ML_Form = nullptr;
     platform::testing::SetModuleFileName("");
     ::unsetenv("TRAKMON_PREFIX");
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
-  fs::path dir_;
+  test_support::TempDir temp_{"trakmon_panels"};
+  fs::path dir_ = temp_.path();
 };
 
 TEST_F(PanelsPtyTest, SettingsWrittenThroughThePanelsAreReadBackAndKept) {

@@ -30,11 +30,10 @@ TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
   fs::create_directories(prefix);
   fs::create_directories(shots);
 
-  const std::string command = "cd " + Quoted(folder.path()) +
-                              " && TRAKMON_PREFIX=" + Quoted(prefix) +
-                              " VCL_SCREENSHOT_DIR=" + Quoted(shots) +
-                              " timeout 120 " + Quoted(RUN_WITH_X) + " " +
-                              Quoted(program) + " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
+  const std::string command =
+      "cd " + Quoted(folder.path()) + " && TRAKMON_PREFIX=" + Quoted(prefix) +
+      " VCL_SCREENSHOT_DIR=" + Quoted(shots) + " timeout 120 " + Quoted(RUN_WITH_X) + " " +
+      Quoted(program) + " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
   int status = std::system(command.c_str());
   std::ifstream out(folder.path() / "out.txt");
   std::string output((std::istreambuf_iterator<char>(out)), {});

@@ -21,6 +21,7 @@
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
 #include "sim/tracker_device.h"
+#include "test_support/temp_dir.h"
 #include "vcl/headless_gtest.h"
 
 // Answers command bytes with texts at given times after the byte; records what came.
@@ -56,8 +57,6 @@ class ScriptedDevice : public platform::sim::Device {
 class TrakmonTest : public vcl::headless::FormTest {
  protected:
   TrakmonTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "trakmon_test_XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
     if (const char* old = ::getenv("TRAKMON_PREFIX")) old_prefix_ = old;
     ::setenv("TRAKMON_PREFIX", dir_.c_str(), 1);
     platform::testing::SetModuleFileName(dir_ + "/Trakmon");
@@ -78,8 +77,6 @@ class TrakmonTest : public vcl::headless::FormTest {
       ::unsetenv("TRAKMON_PREFIX");
     else
       ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // Writes the INI file that the program reads beside itself.
@@ -136,6 +133,7 @@ class TrakmonTest : public vcl::headless::FormTest {
   std::shared_ptr<sim::TrackerDevice> tracker;
 
  private:
-  std::string dir_;
+  test_support::TempDir temp_{"trakmon_test"};
+  std::string dir_ = temp_.str();
   std::string old_prefix_;
 };

@@ -1,4 +1,4 @@
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards, and its files.
 #pragma once
 
 #include <filesystem>
@@ -6,21 +6,12 @@
 #include <iterator>
 #include <string>
 
+#include "test_support/temp_dir.h"
 #include "vcl/system.h"
 
+// The shared temporary folder, with the file helpers of these tests.
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vcl_core_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
   const std::string& path() const { return path_; }
   // An absolute name inside the folder, as the class library takes it.
   AnsiString File(const std::string& name) const { return AnsiString(path_ + "/" + name); }
@@ -34,5 +25,6 @@ class TempDir {
   }
 
  private:
-  std::string path_;
+  test_support::TempDir dir_{"vcl_core"};
+  std::string path_ = dir_.str();
 };

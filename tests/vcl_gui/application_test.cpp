@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "test_support/temp_dir.h"
 #include "vcl/headless_gtest.h"
 
 namespace hl = vcl::headless;
@@ -232,8 +233,8 @@ TEST(WidgetSetContract, InsertOrderChangesAndRemoval) {
 
 TEST_F(ApplicationTest, SelectDirectoryOptions) {
   namespace fs = std::filesystem;
-  fs::path base = fs::temp_directory_path() / ("vcl_gui_dirs_" + std::to_string(::getpid()));
-  fs::remove_all(base);
+  test_support::TempDir folder("vcl_gui_dirs");
+  const fs::path& base = folder.path();
   fs::create_directories(base / "exists");
   AnsiString exists = (base / "exists").string().c_str();
   AnsiString fresh = (base / "new" / "deeper").string().c_str();
@@ -263,7 +264,6 @@ TEST_F(ApplicationTest, SelectDirectoryOptions) {
   responder().AnswerSelectFolder(missing);
   EXPECT_TRUE(SelectDirectory(dir, TSelectDirOpts{sdAllowCreate}, 0));
   EXPECT_FALSE(fs::exists(missing.c_str()));
-  fs::remove_all(base);
 }
 
 TEST_F(ApplicationTest, SelectDirectoryStartsAtTheCurrentFolderAndRefusesAnEmptyChoice) {

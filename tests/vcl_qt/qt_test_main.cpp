@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "qt_test_support.h"
+#include "test_support/temp_dir.h"
 
 namespace vcl_qt_test {
 
@@ -130,8 +131,8 @@ int main(int argc, char** argv) {
   }
   qputenv("QT_QPA_PLATFORM", "xcb");
   // A prefix of the test's own, for drive letters and the folders the dialogs show.
-  std::string pattern = (std::filesystem::temp_directory_path() / "vcl_qt_test_XXXXXX").string();
-  vcl_qt_test::g_prefix = ::mkdtemp(pattern.data());
+  test_support::TempDir prefix("vcl_qt_test");
+  vcl_qt_test::g_prefix = prefix.str();
   setenv("TRAKMON_PREFIX", vcl_qt_test::g_prefix.c_str(), 1);
 
   QApplication app(argc, argv);
@@ -142,7 +143,5 @@ int main(int argc, char** argv) {
     ModalWatchdog watchdog;
     result = RUN_ALL_TESTS();
   }
-  std::error_code ec;
-  std::filesystem::remove_all(vcl_qt_test::g_prefix, ec);
   return result;
 }

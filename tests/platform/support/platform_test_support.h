@@ -19,6 +19,7 @@
 
 #include "platform/sim_comm.h"
 #include "platform/testing.h"
+#include "test_support/temp_dir.h"
 
 namespace platform_test {
 
@@ -80,13 +81,12 @@ inline void SendText(platform::sim::Line& line, const std::string& text,
 class TempPrefix {
  public:
   TempPrefix() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "trakmon-test-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
     if (const char* old = std::getenv("TRAKMON_PREFIX")) old_prefix_ = old, had_prefix_ = true;
-    ::setenv("TRAKMON_PREFIX", (root_ / "prefix").c_str(), 1);
-    std::filesystem::create_directories(root_ / "prefix" / "dosdevices");
-    std::filesystem::create_directories(root_ / "machine" / "dev");
-    platform::testing::SetDeviceRoot((root_ / "machine").string());
+    const std::filesystem::path& root = dir_.path();
+    ::setenv("TRAKMON_PREFIX", (root / "prefix").c_str(), 1);
+    std::filesystem::create_directories(root / "prefix" / "dosdevices");
+    std::filesystem::create_directories(root / "machine" / "dev");
+    platform::testing::SetDeviceRoot((root / "machine").string());
   }
   ~TempPrefix() {
     platform::sim::DetachAll();
@@ -96,24 +96,22 @@ class TempPrefix {
       ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
     else
       ::unsetenv("TRAKMON_PREFIX");
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
   }
   TempPrefix(const TempPrefix&) = delete;
   TempPrefix& operator=(const TempPrefix&) = delete;
 
-  std::filesystem::path prefix() const { return root_ / "prefix"; }
-  std::filesystem::path dosdevices() const { return root_ / "prefix" / "dosdevices"; }
+  std::filesystem::path prefix() const { return dir_.path() / "prefix"; }
+  std::filesystem::path dosdevices() const { return dir_.path() / "prefix" / "dosdevices"; }
   // The fake machine the default COM assignment probes (dev/, sys/class/tty/).
-  std::filesystem::path machine() const { return root_ / "machine"; }
-  std::filesystem::path scratch() const { return root_; }
+  std::filesystem::path machine() const { return dir_.path() / "machine"; }
+  std::filesystem::path scratch() const { return dir_.path(); }
   // dosdevices/<name> -> target
   void Link(const std::string& name, const std::filesystem::path& target) const {
     std::filesystem::create_symlink(target, dosdevices() / name);
   }
 
  private:
-  std::filesystem::path root_;
+  test_support::TempDir dir_;
   std::string old_prefix_;
   bool had_prefix_ = false;
 };
