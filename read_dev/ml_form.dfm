@@ -55,7 +55,7 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
-      Visible = False
+      Visible = False      OnClick = SpeedButton1Click
     end
     object SBAllExit: TSpeedButton
       Left = 140

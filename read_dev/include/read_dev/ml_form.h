@@ -198,6 +198,8 @@ class TML_Form : public TForm {
   // ---- Fuel sensor and calibration ----
 
   // ---- Modem console ----
+  void SpeedButton1Click(TObject* Sender);
+  VCL_HANDLERS(SpeedButton1Click);
 
   explicit TML_Form(TComponent* Owner);
   ~TML_Form() override;
