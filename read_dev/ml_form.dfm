@@ -55,7 +55,8 @@ object ML_Form: TML_Form
       Top = 2
       Width = 28
       Height = 28
-      Visible = False      OnClick = SpeedButton1Click
+      Visible = False
+      OnClick = SpeedButton1Click
     end
     object SBAllExit: TSpeedButton
       Left = 140
@@ -792,6 +793,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение адреса датчика'
+        OnClick = SpeedButton11Click
       end
       object read_addr: TEdit
         Left = 238
@@ -805,6 +807,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Запись адреса датчика'
+        OnClick = SpeedButton13Click
       end
       object Edit7: TEdit
         Left = 238
@@ -818,6 +821,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение фильтрованных данных'
+        OnClick = SpeedButton14Click
       end
       object Edit8: TEdit
         Left = 238
@@ -831,6 +835,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение не фильтрованных данных'
+        OnClick = SpeedButton15Click
       end
       object Edit9: TEdit
         Left = 238
@@ -844,6 +849,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение температуры датчика'
+        OnClick = SpeedButton16Click
       end
       object Edit10: TEdit
         Left = 238
@@ -903,6 +909,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 24
         Caption = 'Считать'
+        OnClick = SpeedButton17Click
       end
       object SpeedButton20: TSpeedButton
         Left = 224
@@ -910,6 +917,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 24
         Caption = 'Да'
+        OnClick = SpeedButton20Click
       end
       object Edit13: TEdit
         Left = 8
@@ -923,6 +931,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 26
         Caption = 'Записать'
+        OnClick = SpeedButton18Click
       end
       object SpeedButton19: TSpeedButton
         Left = 224
@@ -930,6 +939,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 26
         Caption = 'Прочитать'
+        OnClick = SpeedButton19Click
       end
       object Label46: TLabel
         Left = 340
@@ -957,6 +967,7 @@ object ML_Form: TML_Form
         Width = 84
         Height = 26
         Caption = 'Прочитать'
+        OnClick = SpeedButton22Click
       end
       object SpeedButton23: TSpeedButton
         Left = 428
@@ -964,6 +975,7 @@ object ML_Form: TML_Form
         Width = 84
         Height = 26
         Caption = 'Записать'
+        OnClick = SpeedButton23Click
       end
       object SpeedButton24: TSpeedButton
         Left = 340
@@ -971,6 +983,7 @@ object ML_Form: TML_Form
         Width = 172
         Height = 26
         Caption = 'Записать 0'
+        OnClick = SpeedButton24Click
       end
     end
     object Panel4: TPanel
