@@ -57,6 +57,7 @@ object ML_Form: TML_Form
       Width = 28
       Height = 28
       Visible = False
+      OnClick = SpeedButton1Click
     end
     object SBAllExit: TSpeedButton
       Left = 140
@@ -795,6 +796,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение адреса датчика'
+        OnClick = SpeedButton11Click
       end
       object read_addr: TEdit
         Left = 238
@@ -808,6 +810,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Запись адреса датчика'
+        OnClick = SpeedButton13Click
       end
       object Edit7: TEdit
         Left = 238
@@ -821,6 +824,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение фильтрованных данных'
+        OnClick = SpeedButton14Click
       end
       object Edit8: TEdit
         Left = 238
@@ -834,6 +838,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение не фильтрованных данных'
+        OnClick = SpeedButton15Click
       end
       object Edit9: TEdit
         Left = 238
@@ -847,6 +852,7 @@ object ML_Form: TML_Form
         Width = 224
         Height = 26
         Caption = 'Чтение температуры датчика'
+        OnClick = SpeedButton16Click
       end
       object Edit10: TEdit
         Left = 238
@@ -906,6 +912,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 24
         Caption = 'Считать'
+        OnClick = SpeedButton17Click
       end
       object SpeedButton20: TSpeedButton
         Left = 224
@@ -913,6 +920,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 24
         Caption = 'Да'
+        OnClick = SpeedButton20Click
       end
       object Edit13: TEdit
         Left = 8
@@ -926,6 +934,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 26
         Caption = 'Записать'
+        OnClick = SpeedButton18Click
       end
       object SpeedButton19: TSpeedButton
         Left = 224
@@ -933,6 +942,7 @@ object ML_Form: TML_Form
         Width = 100
         Height = 26
         Caption = 'Прочитать'
+        OnClick = SpeedButton19Click
       end
       object Label46: TLabel
         Left = 340
@@ -960,6 +970,7 @@ object ML_Form: TML_Form
         Width = 84
         Height = 26
         Caption = 'Прочитать'
+        OnClick = SpeedButton22Click
       end
       object SpeedButton23: TSpeedButton
         Left = 428
@@ -967,6 +978,7 @@ object ML_Form: TML_Form
         Width = 84
         Height = 26
         Caption = 'Записать'
+        OnClick = SpeedButton23Click
       end
       object SpeedButton24: TSpeedButton
         Left = 340
@@ -974,6 +986,7 @@ object ML_Form: TML_Form
         Width = 172
         Height = 26
         Caption = 'Записать 0'
+        OnClick = SpeedButton24Click
       end
     end
     object Panel4: TPanel

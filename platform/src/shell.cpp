@@ -63,6 +63,9 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
   if (!lpData) return platform::detail::Fail(ERROR_INVALID_PARAMETER);
+  // The shell reads as many bytes as cbSize says: only the records it knows are taken.
+  if (lpData->cbSize != sizeof(NOTIFYICONDATAA) && lpData->cbSize != NOTIFYICONDATAA_V1_SIZE)
+    return platform::detail::Fail(ERROR_INVALID_PARAMETER);
   std::lock_guard guard(icons_mutex);
   auto key = std::make_pair(lpData->hWnd, lpData->uID);
   switch (dwMessage) {

@@ -258,6 +258,10 @@ void TrackerSim::Command(std::uint8_t byte, Response& out) {
       ShortReply(out, std::to_string(sensor_.address), '$', kSensorDelayUs);
       break;
     case kSensorLevel:
+      if (sensor_.unanswered_level_requests > 0) {
+        --sensor_.unanswered_level_requests;
+        break;
+      }
       ShortReply(out, std::to_string(sensor_.level), '$', kSensorDelayUs);
       break;
     case kSensorTemperature:

@@ -107,6 +107,32 @@ TEST_F(ControlsTest, ComboBoxIndexAndText) {
   EXPECT_THROW(hl::Type(combo, "x"), hl::Error);  // a drop-down list takes no typing
 }
 
+TEST_F(ControlsTest, SortedComboBoxKeepsEveryLine) {
+  // A list with a repeated line, a line differing only in case and two empty lines, set sorted
+  // before and after it is filled and filled again through its text.
+  const char* lines[] = {"petrov 111", "ivanov 222", "petrov 111", "", "Ivanov 222", ""};
+  // Lines equal but for case go by their bytes.
+  const std::vector<AnsiString> sorted = {"",           "",           "Ivanov 222",
+                                          "ivanov 222", "petrov 111", "petrov 111"};
+  auto items = [](TComboBox* c) {
+    std::vector<AnsiString> v;
+    for (int i = 0; i < c->Items->Count; ++i) v.push_back(c->Items->Strings[i]);
+    return v;
+  };
+  auto* before = Add<TComboBox>();
+  before->Sorted = true;
+  for (const char* line : lines) before->Items->Add(line);
+  EXPECT_EQ(items(before), sorted);
+
+  auto* after = Add<TComboBox>();
+  for (const char* line : lines) after->Items->Add(line);
+  after->Sorted = true;
+  EXPECT_EQ(items(after), sorted);
+
+  after->Items->Text = "b\r\na\nb\rB\r\n";
+  EXPECT_EQ(items(after), (std::vector<AnsiString>{"a", "B", "b", "b"}));
+}
+
 TEST_F(ControlsTest, RadioGroupClampsAndClicksOnChange) {
   auto* group = Add<TRadioGroup>();
   for (const char* rate : {"38400", "9600", "115200"}) group->Items->Add(rate);

@@ -200,6 +200,9 @@ TMemo::TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
 TComboBox::TComboBox(TComponent* AOwner)
     : TWinControl(AOwner),
       Items(new vcl::detail::NotifyingList([this](int added) { ItemsChanged(added); })) {
+  // A combo box keeps every line added, sorted or not: duplicates and lines that differ only in
+  // case each stay an item of their own.
+  static_cast<TStringList*>(Items)->Duplicates = dupAccept;
   SetBounds(0, 0, 145, 21);
   Color = clWindow;
 }

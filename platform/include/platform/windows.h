@@ -346,6 +346,11 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 constexpr DWORD NIM_ADD = 0;
 constexpr DWORD NIM_MODIFY = 1;
 constexpr DWORD NIM_DELETE = 2;
+constexpr UINT NIF_MESSAGE = 0x1;
+constexpr UINT NIF_ICON = 0x2;
+constexpr UINT NIF_TIP = 0x4;
+// The record of shell version 5 (488 bytes where pointers have 32 bits). cbSize says which
+// record the caller passes: this one or the first version's, which ends after a 64-byte tip.
 struct NOTIFYICONDATAA {
   DWORD cbSize;
   HWND hWnd;
@@ -353,7 +358,18 @@ struct NOTIFYICONDATAA {
   UINT uFlags;
   UINT uCallbackMessage;
   void* hIcon;
-  CHAR szTip[64];
+  CHAR szTip[128];
+  DWORD dwState;
+  DWORD dwStateMask;
+  CHAR szInfo[256];
+  union {
+    UINT uTimeout;
+    UINT uVersion;
+  };
+  CHAR szInfoTitle[64];
+  DWORD dwInfoFlags;
 };
+constexpr DWORD NOTIFYICONDATAA_V1_SIZE = offsetof(NOTIFYICONDATAA, szTip) + 64;
 using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
+// Fails (ERROR_INVALID_PARAMETER) for a record whose cbSize is neither of the two sizes.
 BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData);

@@ -2,6 +2,7 @@
 // share, start-up and settings, and the scheme that shows one device panel at a time.
 #pragma once
 
+#include "read_dev/calibration_table.h"
 #include "read_dev/user_apn_reply.h"
 #include "vcl/vcl.h"
 
@@ -250,8 +251,42 @@ class TML_Form : public TForm {
   AnsiString DayFolder;
 
   // ---- Fuel sensor and calibration ----
+  void SpeedButton11Click(TObject* Sender);
+  void SpeedButton13Click(TObject* Sender);
+  void SpeedButton14Click(TObject* Sender);
+  void SpeedButton15Click(TObject* Sender);
+  void SpeedButton16Click(TObject* Sender);
+  void SpeedButton17Click(TObject* Sender);
+  void SpeedButton18Click(TObject* Sender);
+  void SpeedButton19Click(TObject* Sender);
+  void SpeedButton20Click(TObject* Sender);
+  void SpeedButton22Click(TObject* Sender);
+  void SpeedButton23Click(TObject* Sender);
+  void SpeedButton24Click(TObject* Sender);
+  VCL_HANDLERS(SpeedButton11Click, SpeedButton13Click, SpeedButton14Click, SpeedButton15Click,
+               SpeedButton16Click, SpeedButton17Click, SpeedButton18Click, SpeedButton19Click,
+               SpeedButton20Click, SpeedButton22Click, SpeedButton23Click, SpeedButton24Click);
+  // The sensor requests, relayed by the tracker: 0, or the reader's time-out result.
+  int ReadSensorAddress();
+  int WriteSensorAddress();
+  int ReadSensorFiltered();
+  int ReadSensorUnfiltered();
+  int ReadSensorTemperature();
+  // The calibration requests: 0, ReplyTimedOut (point read) or TableReplyTooLong (table read).
+  int ReadCalibrationPoint();
+  int ReadCalibrationTable();
+  int WriteCalibrationTable();  // always 0
+  // A sensor click's end: "Time 0ut..." for a non-zero result, then SBWritePH disabled (a value
+  // staged in the user-phone panel must be staged again).
+  void FinishSensorRequest(int result);
+  // The level read into `target` and Edit11, asked once more when the first read ran out.
+  int ReadSensorLevel(TEdit* target);
+  // The point of the three point edits as the user typed it.
+  CalibrationPoint TypedCalibrationPoint() const;
 
   // ---- Modem console ----
+  void SpeedButton1Click(TObject* Sender);
+  VCL_HANDLERS(SpeedButton1Click);
 
   explicit TML_Form(TComponent* Owner);
   ~TML_Form() override;

@@ -55,7 +55,9 @@
 //   ','  sensor address in decimal + "$".
 //   '3' + text   new address 0 to 255 in decimal; answers the address it then has + "$" (a text
 //        that is no such number leaves the address).
-//   '-'  level in decimal + "$".           '.'  temperature in decimal + "$" (251 and 253 are the
+//   '-'  level in decimal + "$"; while unanswered_level_requests is above 0, a request only
+//        counts it down (a sensor that misses a request).
+//   '.'  temperature in decimal + "$" (251 and 253 are the
 //        sensor's fault codes; tests set them).
 //   0xFD + one byte n   "n in out" in decimal + "$" for n 0 to 29, "ERR$" otherwise.
 //   0xF6 + text "n in out"   sets entry n (0 to 29; codes taken modulo 65536; else ignored).
@@ -129,6 +131,7 @@ struct FuelSensor {
   int address = 1;
   int level = 1024;
   int temperature = 22;
+  int unanswered_level_requests = 0;
   std::array<CalibrationEntry, kCalibrationEntries> table{};
 };
 

@@ -160,7 +160,8 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 // Text to it (-1 or an index out of range: no selection and an empty text). Setting Text
 // selects the item with that text, ignoring case (none: -1; with csDropDownList the text then
 // becomes empty). Emptying Items clears the selection and the text. Sorted keeps Items
-// in the list's sorted order. Code that changes ItemIndex or Text does not run OnChange; the
+// in the list's sorted order; sorted or not, every line added stays (duplicates and lines that
+// differ only in case included). Code that changes ItemIndex or Text does not run OnChange; the
 // user's typing or choice runs OnChange (and OnSelect for a choice).
 class TComboBox : public TWinControl {
  public:
