@@ -93,12 +93,16 @@ TEST_P(MemoryCommandTest, ConfirmsSendsWaitsAndCountsDown) {
     EXPECT_EQ(ticks[i].position, i);  // never at its maximum
     EXPECT_GE(ticks[i].at_ms, (i + 1) * 1000 + c.reply_ms);
   }
-  if (c.countdown > 0) EXPECT_EQ(form->pb_mem->Max(), c.countdown);
+  if (c.countdown > 0) {
+    EXPECT_EQ(form->pb_mem->Max(), c.countdown);
+  }
   EXPECT_FALSE(form->Panel3->Visible);
   EXPECT_TRUE(CommPort->IsOpen());
   // The device did what it was told also when it said nothing.
   EXPECT_EQ(tracker->memory().write_address, 0u);
-  if (c.command == CmdFactorySettings) EXPECT_EQ(tracker->settings().password, "Vomar");
+  if (c.command == CmdFactorySettings) {
+    EXPECT_EQ(tracker->settings().password, "Vomar");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -289,13 +293,17 @@ TEST_P(ExitTest, OffersTheEraseThenClosesThePortAndTheWindow) {
     EXPECT_EQ(shown[0].caption, "");
     EXPECT_EQ(shown[0].flags, MB_OKCANCEL | MB_ICONQUESTION);
   }
-  if (c.answers.size() > 1) EXPECT_EQ(shown[1].text, kEraseQuestion);
+  if (c.answers.size() > 1) {
+    EXPECT_EQ(shown[1].text, kEraseQuestion);
+  }
   EXPECT_EQ(tracker->ReceivedBytes(), c.sent);
   EXPECT_EQ(CommPort->IsOpen(), c.still_open);
   EXPECT_EQ(Application->Terminated(), !c.still_open);
   // The window's close writes the settings.
   EXPECT_EQ(ReadIni().find("COMM_PORT_NMEA=") != std::string::npos, !c.still_open) << ReadIni();
-  if (!c.still_open && c.open) EXPECT_EQ(form->Caption(), "  Close COMM PORT_1");
+  if (!c.still_open && c.open) {
+    EXPECT_EQ(form->Caption(), "  Close COMM PORT_1");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -56,7 +56,7 @@ class Driver : public QObject {
   }
 
   void Log(const QString& text) {
-    std::printf("step %d: %s\n", index_ + 1, text.toUtf8().constData());
+    std::printf("step %d: %s\n", static_cast<int>(index_ + 1), text.toUtf8().constData());
     std::fflush(stdout);
   }
 
@@ -131,7 +131,8 @@ class Driver : public QObject {
     const QString step = steps_[index_];
     bool done = Try(step);
     if (!done && started_.elapsed() > 60'000) {
-      std::printf("driver: timed out at step %d: %s\n", index_ + 1, step.toUtf8().constData());
+      std::printf("driver: timed out at step %d: %s\n", static_cast<int>(index_ + 1),
+                  step.toUtf8().constData());
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         std::printf("driver: the box shows \"%s\" with", box->text().toUtf8().constData());
         for (QAbstractButton* b : box->buttons())

@@ -29,9 +29,9 @@ void PrintTo(const WireCase& c, std::ostream* os) {
   *os << c.what;
 }
 
-class WireTest : public TrakmonTest, public ::testing::WithParamInterface<WireCase> {};
+class CommandWireTest : public TrakmonTest, public ::testing::WithParamInterface<WireCase> {};
 
-TEST_P(WireTest, SendsItsBytesWithItsPauses) {
+TEST_P(CommandWireTest, SendsItsBytesWithItsPauses) {
   const WireCase& c = GetParam();
   TML_Form* form = CreateConnectedForm(0, 115200, true);
   Click(form->deb_panel);
@@ -64,7 +64,7 @@ TEST_P(WireTest, SendsItsBytesWithItsPauses) {
 const std::string kNul(1, '\0');
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, WireTest,
+    Commands, CommandWireTest,
     ::testing::Values(
         WireCase{"state", {"SBMode"}, {}, {{"e", 100}}},
         WireCase{"erase", {"SBCHErase"}, {IDOK}, {{"Z", 100}}},
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {}}),
     [](const ::testing::TestParamInfo<WireCase>& info) { return std::string(info.param.what); });
 
-TEST_F(WireTest, StateQueryAtTheFallbackRateFollowsTheFirstOneAfterItsDeadline) {
+TEST_F(CommandWireTest, StateQueryAtTheFallbackRateFollowsTheFirstOneAfterItsDeadline) {
   TML_Form* form = CreateConnectedForm(0, 921600);
   const std::uint64_t t0 = clock->NowUs();
   Click(form->SBMode);
