@@ -12,6 +12,7 @@
 #include "read_dev/ml_form.h"
 #include "sim/track_memory.h"
 #include "sim_tool_process.h"
+#include "test_support/temp_dir.h"
 #include "track_window.h"
 #include "vcl/headless_gtest.h"
 
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 class DownloadOverPty : public vcl::headless::FormTest {
  protected:
   DownloadOverPty() {
-    std::string pattern = (fs::temp_directory_path() / "track_pty_XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
     if (const char* old = ::getenv("TRAKMON_PREFIX")) old_prefix_ = old;
     ::setenv("TRAKMON_PREFIX", dir_.c_str(), 1);
     platform::testing::SetModuleFileName(dir_ + "/Trakmon");
@@ -40,11 +39,10 @@ class DownloadOverPty : public vcl::headless::FormTest {
       ::unsetenv("TRAKMON_PREFIX");
     else
       ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
-  std::string dir_;
+  test_support::TempDir temp_{"track_pty"};
+  std::string dir_ = temp_.str();
   std::string old_prefix_;
   fs::path cwd_;
 };

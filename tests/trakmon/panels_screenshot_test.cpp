@@ -24,6 +24,7 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "test_support/temp_dir.h"
 #include "tool_process.h"
 #include "vcl/qt_widgetset.h"
 
@@ -84,8 +85,8 @@ void Save(TML_Form* form, const char* name) {
 }
 
 TEST(PanelsOnScreen, WrittenSettingsAreReadBackIntoThePanels) {
-  std::string pattern = (fs::temp_directory_path() / "trakmon_panels_shot_XXXXXX").string();
-  const fs::path dir = ::mkdtemp(pattern.data());
+  test_support::TempDir temp("trakmon_panels_shot");
+  const fs::path& dir = temp.path();
   ::setenv("TRAKMON_PREFIX", dir.c_str(), 1);
   platform::testing::SetModuleFileName((dir / "Trakmon").string());
   std::ofstream(dir / "Trakmon.INI") << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
@@ -158,8 +159,6 @@ TEST(PanelsOnScreen, WrittenSettingsAreReadBackIntoThePanels) {
   vcl::ResetApplication();
   ML_Form = nullptr;
   platform::testing::SetModuleFileName("");
-  std::error_code ec;
-  fs::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+# Fails when the programs' own code opens a file with the C library's fopen (or freopen) rather
+# than crt::fopen: a plain call bypasses the drive mapping ("c:\..." names) and the text mode
+# that writes each line feed as CR LF. (-DSOURCE_DIR=<repository>)
+set(folders comm_port read_dev/src read_dev/include prog/src prog/include serial_event sms_modul
+            trakmon)
+set(found "")
+foreach(folder ${folders})
+  file(GLOB_RECURSE sources ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
+  foreach(source ${sources})
+    file(READ ${source} text)
+    string(REPLACE "crt::fopen" "" text "${text}")
+    if(text MATCHES "(^|[^A-Za-z0-9_])(fopen|freopen|fopen64)[ \t]*\\(")
+      file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+      list(APPEND found ${name})
+    endif()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n  " text)
+  message(FATAL_ERROR "a plain fopen in the programs' code (use crt::fopen):\n  ${text}")
+endif()
