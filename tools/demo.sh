@@ -23,6 +23,8 @@ cp -f "$trakmon" "$prefix/bin/Trakmon"
 # The hand-over to the boot loader starts Flasket from the working folder.
 if [ -x "$build/prog/Flasket" ]; then
   ln -sf "$build/prog/Flasket" "$work_dir/Flasket"
+  # A sample firmware file of our own waits there for "Write All".
+  cp -f "$(dirname "$0")/demo_firmware.hex" "$work_dir/firmware.hex"
 fi
 
 sim_out=$prefix/tracker-sim.out

@@ -166,7 +166,8 @@ TEST_F(SerialEventTest, SendTakesUpTo511BytesOneWriteAtATime) {
   const std::string second(10, 'b');
   port.send(first.data(), 511);
   port.send(second.data(), 10);  // the first write is still in progress: dropped
-  EXPECT_EQ(pty->Read(521, 1000), first);
+  EXPECT_EQ(pty->Read(511, 5000), first);
+  EXPECT_EQ(pty->Read(1, 200), "");
   EXPECT_TRUE(record.WaitFor([] { return record.Seen(SE_TX_DONE) == 1; }));
 
   const std::string too_long(512, 'c');
@@ -177,7 +178,7 @@ TEST_F(SerialEventTest, SendTakesUpTo511BytesOneWriteAtATime) {
   EXPECT_EQ(record.Count(SE_TX_DONE), 1);
 
   port.send("ok\r", 3);  // idle again: accepted
-  EXPECT_EQ(pty->Read(3, 1000), "ok\r");
+  EXPECT_EQ(pty->Read(3, 5000), "ok\r");
 }
 
 TEST_F(SerialEventTest, ASendWhileClosedIsNotWrittenAtTheNextOpen) {
@@ -186,7 +187,7 @@ TEST_F(SerialEventTest, ASendWhileClosedIsNotWrittenAtTheNextOpen) {
   ASSERT_TRUE(Started());
   EXPECT_EQ(pty->Read(1, 200), "");
   port.send("kept", 4);
-  EXPECT_EQ(pty->Read(4, 1000), "kept");
+  EXPECT_EQ(pty->Read(4, 5000), "kept");
 }
 
 TEST_F(SerialEventTest, StopEndsTheWorkerWithStopLast) {
@@ -253,7 +254,7 @@ TEST_F(SerialEventTest, AWorkerHeldUpPastStopEndsBeforeTheNextOpen) {
   }
   record.hold_tx_done = false;
   port.send("b", 1);
-  EXPECT_EQ(pty->Read(2, 1000), "ab");
+  EXPECT_EQ(pty->Read(2, 5000), "ab");
 }
 
 }  // namespace
