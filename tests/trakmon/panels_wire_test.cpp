@@ -31,9 +31,9 @@ void PrintTo(const WireCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class WireTest : public PanelsTest, public ::testing::WithParamInterface<WireCase> {};
+class PanelsWireTest : public PanelsTest, public ::testing::WithParamInterface<WireCase> {};
 
-TEST_P(WireTest, BytesAndPausesAsTheTrackerReceivesThem) {
+TEST_P(PanelsWireTest, BytesAndPausesAsTheTrackerReceivesThem) {
   const WireCase& c = GetParam();
   OpenPort();
   tracker->ClearRecord();
@@ -66,7 +66,7 @@ void ExtPanel(TML_Form& f) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, WireTest,
+    Commands, PanelsWireTest,
     ::testing::Values(
         // ---- User password and dispatcher phones ----
         WireCase{"password_write",
