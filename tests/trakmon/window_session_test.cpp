@@ -50,9 +50,14 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
                            "wait ML_Form   Close COMM PORT_1\n"
                            "click SBAllExit\n";
 
+  // The driver is loaded first; a sanitized program must then not insist on its runtime coming
+  // first in the library list.
+  std::string asan_options = "verify_asan_link_order=0";
+  if (const char* given = std::getenv("ASAN_OPTIONS")) asan_options = given + (":" + asan_options);
   const std::string command = "cd " + Quoted(folder.path()) +
                               " && TRAKMON_PREFIX=" + Quoted(prefix) + " timeout 120 " +
-                              Quoted(RUN_WITH_X) + " env LD_PRELOAD=" + Quoted(WINDOW_DRIVER) +
+                              Quoted(RUN_WITH_X) + " env ASAN_OPTIONS=" + Quoted(asan_options) +
+                              " LD_PRELOAD=" + Quoted(WINDOW_DRIVER) +
                               " TRAKMON_TEST_DRIVE=" + Quoted(script) + " " + Quoted(program) +
                               " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
   int status = std::system(command.c_str());
