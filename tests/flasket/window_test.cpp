@@ -278,7 +278,7 @@ TEST_F(FlasketTest, ALineLaterInTheLogDoesNotChangeAnEarlierNotice) {
   hl::Type(Get("ed_start"), "0000");
   hl::Type(Get("ed_stop"), "0800");
   Press("sb_dump");
-  ASSERT_TRUE(Until([&] { return Log().size() == 0x80; }));
+  ASSERT_TRUE(Until([&] { return Log().size() == 0x80; }, std::chrono::seconds(30)));
   const auto log = Log();
   for (int i = 0; i < 0x80; ++i) {
     char head[16];
