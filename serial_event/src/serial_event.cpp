@@ -99,6 +99,9 @@ TOpenResult Tserial_event::open(const char* path, unsigned baud_rate, int parity
   ResetEvent(events[EV_QUIT]);
   ResetEvent(events[EV_TX_REQ]);
   for (int i : {EV_RX_DONE, EV_TX_DONE, EV_EVT_DONE}) ResetEvent(events[i]);
+  // Cleared here, before the worker starts: a send made right after this open must not be
+  // forgotten by a worker that starts late.
+  tx_busy = 0;
   running = 1;  // the worker confirms it; is_running() is true from here on
   std::uintptr_t t = crt::_beginthreadex(nullptr, 0, serial_thread, this, 0, &thread_id);
   if (!t) {
@@ -145,7 +148,6 @@ void Tserial_event::modem_status(DWORD mask) {
 
 void Tserial_event::run() {
   running = 1;
-  tx_busy = 0;
   rx_pending = 0;
   evt_pending = 0;
   notify(SE_START);
@@ -212,6 +214,7 @@ void Tserial_event::run() {
     }
   }
   running = 0;
+  tx_busy = 0;  // a write that was under way when the worker ended will not complete
   HANDLE open = handle.exchange(INVALID_HANDLE_VALUE);
   if (open != INVALID_HANDLE_VALUE) CloseHandle(open);
   notify(SE_STOP);
