@@ -50,7 +50,13 @@ int main() {
     FormProg->Show();
     gui.responder().AnswerOpenDialog(hex.string().c_str());
     hl::Click(FormProg->sb_open_files);
+    // The tool's port, as the user picks it (the machine may list ports of its own before it).
+    FormProg->ComboBox1->ItemIndex = FormProg->ComboBox1->Items->IndexOf("COM3");
     hl::Click(FormProg->sb_connect);
+    if (FormProg->connected != 1) {
+      std::fprintf(stderr, "bench_flasket_write: COM3 did not open\n");
+      return 1;
+    }
     hl::Pick(FormProg->PageControl1, " Write Mem.");
 
     const int blocks = FormProg->end_addr / 256 + 1;
@@ -69,11 +75,14 @@ int main() {
     const std::vector<std::uint8_t> written{std::istreambuf_iterator<char>(in), {}};
     const bool same =
         written.size() >= image.size() && std::equal(image.begin(), image.end(), written.begin());
-    const double minimum = (blocks + 1) * 0.100 + blocks * 256 * 10 / 460800.0;
+    const double pauses = (blocks + 1) * 0.100;
+    const double minimum = pauses + blocks * 256 * 10 / 460800.0;
     const double ratio = seconds / minimum;
     std::printf("flasket write of 64 KB (%d blocks) over a pty: %.3f s, protocol minimum %.3f s\n",
                 blocks, seconds, minimum);
-    std::printf("  ratio %.4f (goal: at most 1.05)%s\n", ratio,
+    // A pty carries the blocks without their line time, so the pauses alone are a second floor.
+    std::printf("  ratio %.4f (goal: at most 1.05); to the pauses alone (%.3f s) %.4f%s\n", ratio,
+                pauses, seconds / pauses,
                 !done   ? "  -- the write did not end"
                 : !same ? "  -- the flash differs"
                         : "");
