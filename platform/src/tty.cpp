@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <thread>
 
@@ -143,6 +144,7 @@ class TtyPort : public CommObject {
     if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
     if (flags & PURGE_RXABORT) AbortOps(reads_, ERROR_OPERATION_ABORTED);
     if (flags & PURGE_TXABORT) AbortOps(writes_, ERROR_OPERATION_ABORTED);
+    if (flags & PURGE_RXCLEAR) in_pos_ = in_len_ = 0;
     if ((flags & PURGE_RXCLEAR) && ::ioctl(fd_, TCFLSH, TCIFLUSH) != 0) return FailErrno(errno);
     if ((flags & PURGE_TXCLEAR) && ::ioctl(fd_, TCFLSH, TCOFLUSH) != 0) return FailErrno(errno);
     Wake();
@@ -199,10 +201,18 @@ class TtyPort : public CommObject {
   }
 
   bool Start(const std::shared_ptr<IoOp>& op) override {
-    if (gone_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    // What was read ahead before the device went is still handed out.
+    if (gone_) {
+      if (op->type != IoOp::Read || Buffered() == 0) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+      TakeBuffered(*op, RealNowUs());
+      CompleteOp(*op, ERROR_SUCCESS);
+      return true;
+    }
     if (!Enqueue(op)) return false;
     Service();
-    Wake();
+    // The I/O thread has to look again only for what is still pending; a read served from
+    // the buffer costs no system call.
+    if (!op->complete) Wake();
     return true;
   }
 
@@ -228,6 +238,17 @@ class TtyPort : public CommObject {
     if (lines & TIOCM_RI) status |= MS_RING_ON;
     if (lines & TIOCM_CD) status |= MS_RLSD_ON;
     return status;
+  }
+
+  std::size_t Buffered() const { return in_len_ - in_pos_; }
+  // Moves what the read-ahead buffer holds into the read, as far as it asks.
+  void TakeBuffered(IoOp& op, std::uint64_t now) {
+    std::size_t n = std::min<std::size_t>(Buffered(), op.size - op.done);
+    if (n == 0) return;
+    std::memcpy(op.read_buffer + op.done, in_buf_ + in_pos_, n);
+    in_pos_ += n;
+    op.done += static_cast<DWORD>(n);
+    op.last_byte = now;
   }
 
   bool SetLine(int line, bool on) { return ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) == 0; }
@@ -266,21 +287,31 @@ class TtyPort : public CommObject {
     bool got_bytes = false;
     while (!reads_.empty()) {
       IoOp& op = *reads_.front();
-      if (!op.ReadSatisfied() && op.done < op.size) {
-        ssize_t n = ::read(fd_, op.read_buffer + op.done, op.size - op.done);
-        if (n > 0) {
-          op.done += static_cast<DWORD>(n);
-          op.last_byte = now;
-          got_bytes = true;
-        } else if (n == 0 || GoneErrno(errno)) {
-          Gone();
-          return;
-        } else if (errno != EAGAIN && errno != EINTR) {
-          CompleteOp(op, ErrorFromErrno(errno));
-          reads_.pop_front();
-          continue;
+      bool failed = false;
+      while (!op.ReadSatisfied() && op.done < op.size) {
+        if (Buffered() == 0) {
+          // The descriptor is read in large pieces, so a caller taking a byte at a time
+          // costs no system call per byte.
+          ssize_t n = ::read(fd_, in_buf_, sizeof in_buf_);
+          if (n > 0) {
+            in_pos_ = 0;
+            in_len_ = static_cast<std::size_t>(n);
+            got_bytes = true;
+          } else if (n == 0 || GoneErrno(errno)) {
+            Gone();
+            return;
+          } else if (errno != EAGAIN && errno != EINTR) {
+            CompleteOp(op, ErrorFromErrno(errno));
+            reads_.pop_front();
+            failed = true;
+            break;
+          } else {
+            break;
+          }
         }
+        TakeBuffered(op, now);
       }
+      if (failed) continue;
       if (!op.ReadFinished(now)) break;
       CompleteOp(op, ERROR_SUCCESS);
       reads_.pop_front();
@@ -315,7 +346,8 @@ class TtyPort : public CommObject {
     }
     if (mask & EV_RXCHAR) {
       int waiting = 0;
-      if (got_bytes || (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0)) events_ |= EV_RXCHAR;
+      if (got_bytes || Buffered() > 0 || (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0))
+        events_ |= EV_RXCHAR;
     }
     constexpr DWORD modem_events = EV_CTS | EV_DSR | EV_RING | EV_RLSD;
     int lines = 0;
@@ -372,6 +404,9 @@ class TtyPort : public CommObject {
 
   int fd_;
   int wake_fd_ = -1;
+  // Bytes read from the descriptor and not yet handed to a read.
+  BYTE in_buf_[4096];
+  std::size_t in_pos_ = 0, in_len_ = 0;
   std::thread io_;
   bool stopping_ = false;
   bool gone_ = false;

@@ -153,6 +153,45 @@ TEST_F(TtyPort, PurgeDropsWhatArrived) {
   EXPECT_EQ(Read(4), "ok");
 }
 
+// A caller taking one byte at a time gets every byte in order; a purge drops what was read
+// ahead as well as what the kernel holds; what came before the device went is still handed out,
+// and only then do reads fail.
+TEST_F(TtyPort, ByteAtATimeReadsThroughPurgeAndVanish) {
+  ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+  SetTimeouts(MAXDWORD, 0, 0);  // return at once with what is there
+  std::string sent;
+  for (int i = 0; i < 6000; ++i) sent += static_cast<char>('a' + i % 23);
+  pty.Write(sent.substr(0, 3000));
+  std::string got;
+  const auto t0 = Clock::now();
+  while (got.size() < 1500 && MsSince(t0) < 5000) got += Read(1);
+  pty.Write(sent.substr(3000));
+  while (got.size() < sent.size() && MsSince(t0) < 5000) got += Read(1);
+  EXPECT_EQ(got, sent);
+
+  pty.Write("stale bytes");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(Read(1), "s");  // the rest now sits in the read-ahead
+  ASSERT_TRUE(PurgeComm(handle, PURGE_RXCLEAR));
+  pty.Write("ok");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const std::string first = Read(1);
+  EXPECT_EQ(first + Read(1), "ok");
+
+  pty.Write("last");
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(Read(1), "l");
+  pty.Close();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::string rest;
+  DWORD n = 0;
+  char c;
+  while (rest.size() < 10 && ReadFile(handle, &c, 1, &n, nullptr) && n == 1) rest += c;
+  EXPECT_EQ(rest, "ast");
+  EXPECT_FALSE(ReadFile(handle, &c, 1, &n, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
+}
+
 TEST_F(TtyPort, NamesThatReachNoTerminalFail) {
   std::ofstream(prefix.scratch() / "plain-file");
   prefix.Link("com2", prefix.scratch() / "plain-file");
