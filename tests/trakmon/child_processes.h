@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/shell.h"
 #include "test_support/temp_dir.h"
 
 extern char** environ;
@@ -24,17 +25,8 @@ extern char** environ;
 // The tests' one temporary folder, under the name these tests use.
 using TempFolder = test_support::TempDir;
 
-// `s` in single quotes for the shell.
-inline std::string Quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_support::Quoted;
+using test_support::ReadFile;
 
 class SimToolProcess {
  public:

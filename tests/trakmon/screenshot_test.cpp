@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <string>
 
 #include "child_processes.h"
+#include "driven_program.h"
 
 namespace fs = std::filesystem;
 
@@ -52,10 +52,7 @@ TEST(TrakmonScreenshot, MainWindowIsShownAndSaved) {
   // The window closed normally: its settings were written beside the program.
   EXPECT_TRUE(fs::exists(folder.path() / "Trakmon.INI"));
 
-  const fs::path kept = fs::path(SCREENSHOT_DIR) / "Trakmon_main.png";
-  fs::create_directories(kept.parent_path());
-  fs::copy_file(main_window, kept, fs::copy_options::overwrite_existing);
-  std::cout << "screenshot: " << kept.string() << "\n";
+  x_server::KeepPicture(main_window, SCREENSHOT_DIR, "Trakmon_main.png");
 #endif
 }
 

@@ -3,16 +3,14 @@
 // LD_PRELOAD): connect, state query with the rate fallback, erase, disconnect, exit. A picture of
 // the filled state box is kept under the build folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <string>
 
 #include "child_processes.h"
+#include "driven_program.h"
 
 namespace fs = std::filesystem;
 
@@ -50,21 +48,11 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
                            "wait ML_Form   Close COMM PORT_1\n"
                            "click SBAllExit\n";
 
-  // The driver is loaded first; a sanitized program must then not insist on its runtime coming
-  // first in the library list.
-  std::string asan_options = "verify_asan_link_order=0";
-  if (const char* given = std::getenv("ASAN_OPTIONS")) asan_options = given + (":" + asan_options);
-  const std::string command = "cd " + Quoted(folder.path()) +
-                              " && TRAKMON_PREFIX=" + Quoted(prefix) + " timeout 120 " +
-                              Quoted(RUN_WITH_X) + " env ASAN_OPTIONS=" + Quoted(asan_options) +
-                              " LD_PRELOAD=" + Quoted(WINDOW_DRIVER) +
-                              " TRAKMON_TEST_DRIVE=" + Quoted(script) + " " + Quoted(program) +
-                              " > " + Quoted(folder.path() / "out.txt") + " 2>&1";
-  int status = std::system(command.c_str());
-  const std::string output = ReadFile(folder.path() / "out.txt");
-  ASSERT_TRUE(WIFEXITED(status)) << output;
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << output;
-  ASSERT_EQ(WEXITSTATUS(status), 0) << output;
+  const auto run =
+      x_server::RunDriven(RUN_WITH_X, WINDOW_DRIVER, folder.path(), prefix, program, script);
+  const std::string& output = run.output;
+  if (run.skipped) GTEST_SKIP() << output;
+  ASSERT_EQ(run.exit_code, 0) << output;
   EXPECT_NE(output.find("step 9: answer ОК to \"Память будет стерта ?\""), std::string::npos)
       << output;
   EXPECT_NE(output.find("step 12: click SBAllExit"), std::string::npos) << output;
@@ -81,10 +69,7 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
 
   ASSERT_TRUE(fs::exists(shot)) << output;
   EXPECT_GT(fs::file_size(shot), 10'000u);
-  const fs::path kept = fs::path(SCREENSHOT_DIR) / "Trakmon_state.png";
-  fs::create_directories(kept.parent_path());
-  fs::copy_file(shot, kept, fs::copy_options::overwrite_existing);
-  std::cout << "screenshot: " << kept.string() << "\n";
+  x_server::KeepPicture(shot, SCREENSHOT_DIR, "Trakmon_state.png");
 #endif
 }
 

@@ -4,20 +4,32 @@
 //
 //   click NAME           a mouse click on the control NAME (or triggers the menu item NAME)
 //   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text
-//   wait NAME TEXT...    waits until the control NAME shows TEXT (a form: its caption)
+//   file PATH            waits for an open-file dialog, types PATH as the file name, opens it
+//   pick NAME TEXT...    clicks the item TEXT in the list of the combo box NAME, or the tab TEXT
+//                        of the page control NAME
+//   wait NAME TEXT...    waits until the control NAME shows TEXT (a form: its caption; a
+//                        progress bar: "position/maximum")
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
+//   close NAME           closes the form NAME as its title bar's close button does
 //
 // Every step is logged on standard output ("step N: ..."). A step that cannot be done within
 // 60 s ends the program with exit code 3, so that a test never hangs on it.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -52,7 +64,51 @@ class Driver : public QObject {
     if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+    if (auto* bar = qobject_cast<QProgressBar*>(w))
+      return QString::number(bar->value()) + '/' + QString::number(bar->maximum());
     return w->accessibleName();
+  }
+
+  // A mouse click on `w` at `point` once this timer's slot has returned: a timer is not run
+  // again while its slot runs, and the click may open a modal box that the next steps answer.
+  void ClickLater(QWidget* w, QPoint point) {
+    QPointer<QWidget> guard(w);
+    QTimer::singleShot(0, this, [guard, point] {
+      if (guard) QTest::mouseClick(guard, Qt::LeftButton, {}, point);
+    });
+  }
+
+  // Picks the item `text` of a combo box as a user does: a click on the box opens its list, a
+  // click on the item (after a pause, so that the list takes it as a click of its own) chooses.
+  bool PickItem(QComboBox* combo, const QString& text) {
+    const int index = combo->findText(text);
+    if (index < 0 || !combo->isVisible() || !combo->isEnabled()) return false;
+    QAbstractItemView* list = combo->view();
+    if (!list->isVisible()) {
+      if (!list_opened_.isValid() || list_opened_.elapsed() > 2000) {
+        list_opened_.start();
+        ClickLater(combo, combo->rect().center());
+      }
+      return false;
+    }
+    if (list_opened_.elapsed() < QApplication::doubleClickInterval() + 200) return false;
+    const QModelIndex item = combo->model()->index(index, combo->modelColumn());
+    list->scrollTo(item);
+    Next("pick " + combo->objectName() + " item " + text);
+    ClickLater(list->viewport(), list->visualRect(item).center());
+    return true;
+  }
+
+  // Clicks the tab `text` of a page control.
+  bool PickTab(QTabBar* tabs, const QString& name, const QString& text) {
+    if (!tabs->isVisible() || !tabs->isEnabled()) return false;
+    for (int i = 0; i < tabs->count(); ++i) {
+      if (tabs->tabText(i) != text || !tabs->isTabVisible(i) || !tabs->isTabEnabled(i)) continue;
+      Next("pick " + name + " tab " + text);
+      ClickLater(tabs, tabs->tabRect(i).center());
+      return true;
+    }
+    return false;
   }
 
   void Log(const QString& text) {
@@ -72,16 +128,14 @@ class Driver : public QObject {
       if (w && (!w->isVisible() || !w->isEnabled())) return false;
       if (!w && !action) return false;
       Next("click " + name);
-      // Outside this timer's slot: a timer is not run again while its slot runs, and the click
-      // may open a modal box that the next steps answer.
-      QPointer<QObject> guard(target);
-      QTimer::singleShot(0, this, [guard, w, action] {
-        if (!guard) return;
-        if (w)
-          QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-        else
-          action->trigger();
-      });
+      if (w) {
+        ClickLater(w, w->rect().center());
+      } else {
+        QPointer<QAction> guard(action);
+        QTimer::singleShot(0, this, [guard] {
+          if (guard) guard->trigger();
+        });
+      }
       return true;
     }
     if (verb == "answer") {
@@ -90,13 +144,44 @@ class Driver : public QObject {
       for (QAbstractButton* b : box->buttons()) {
         if (b->text().remove('&') != name) continue;
         Next("answer " + name + " to \"" + box->text() + "\"");
-        QPointer<QAbstractButton> button(b);
-        QTimer::singleShot(0, this, [button] {
-          if (button) QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        });
+        ClickLater(b, b->rect().center());
         return true;
       }
       return false;
+    }
+    if (verb == "file") {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return false;
+      auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+      auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+      QAbstractButton* open = nullptr;
+      for (QAbstractButton* b : buttons ? buttons->buttons() : QList<QAbstractButton*>())
+        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) open = b;
+      if (!edit || !open) return false;
+      const QString path = step.section(' ', 1);
+      Next("file " + path + " in \"" + dialog->windowTitle() + "\"");
+      edit->setFocus();
+      edit->setText(path);
+      ClickLater(open, open->rect().center());
+      return true;
+    }
+    if (verb == "pick") {
+      QWidget* w = qobject_cast<QWidget*>(FindObject(name));
+      if (!w) return false;
+      if (auto* combo = qobject_cast<QComboBox*>(w)) return PickItem(combo, rest);
+      auto* tabs = qobject_cast<QTabBar*>(w);
+      if (!tabs) tabs = w->findChild<QTabBar*>();
+      return tabs && PickTab(tabs, name, rest);
+    }
+    if (verb == "close") {
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      if (!w || !w->isWindow() || !w->isVisible()) return false;
+      Next("close " + name);
+      QPointer<QWidget> guard(w);
+      QTimer::singleShot(0, this, [guard] {
+        if (guard) guard->close();
+      });
+      return true;
     }
     if (verb == "wait") {
       auto* w = qobject_cast<QWidget*>(FindObject(name));
@@ -120,6 +205,7 @@ class Driver : public QObject {
     Log(done);
     ++index_;
     started_.restart();
+    list_opened_.invalidate();
   }
 
   // Also runs inside the modal loop of a box that a click opened.
@@ -148,6 +234,7 @@ class Driver : public QObject {
   qsizetype index_ = 0;
   QTimer timer_;
   QElapsedTimer started_;
+  QElapsedTimer list_opened_;  // since a pick opened a combo box's list
 };
 
 void StartDriver() {

@@ -1,0 +1,106 @@
+// The real Flasket program under Xvfb with the Qt widget set, driven through its window by the
+// test-only driver (loaded with LD_PRELOAD) against the simulator tool's boot loader on a
+// pseudo-terminal as COM3: open a HEX file, pick the port, connect, write the image, disconnect,
+// close. The tool's flash must then hold the image; a picture of the window after the write is
+// kept under the build folder.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "driven_program.h"
+#include "sim/intel_hex.h"
+#include "sim/tool_process.h"
+#include "test_support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using test_support::ReadFile;
+
+TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
+#if !defined(FLASKET_BINARY) || !defined(WINDOW_DRIVER)
+  GTEST_SKIP() << "Flasket is built only with the Qt widget set";
+#else
+  test_support::TempDir folder("flasket_window");
+  const fs::path prefix = folder.path() / "prefix";
+  fs::create_directories(prefix);
+  const fs::path flash_file = folder.path() / "flash.bin";
+  const fs::path sim_log = folder.path() / "sim.log";
+
+  // 19 blocks, the last one partly filled.
+  std::vector<std::uint8_t> image(0x1234);
+  for (std::size_t i = 0; i < image.size(); ++i)
+    image[i] = static_cast<std::uint8_t>(i * 29 + (i >> 8) + 5);
+  const fs::path hex = folder.path() / "firmware.hex";
+  std::ofstream(hex, std::ios::binary) << sim::MakeIntelHex(image);
+  const int blocks = static_cast<int>((image.size() - 1) / 256 + 1);
+
+  sim::ToolProcess tool(TRACKER_SIM_TOOL,
+                        {"--prefix", prefix.string(), "--com", "3", "--start", "boot-loader",
+                         "--flash", flash_file.string(), "--log", sim_log.string()});
+  ASSERT_FALSE(tool.ReadLine().empty());
+
+  const fs::path shot = folder.path() / "write.png";
+  const std::string blocks_text = std::to_string(blocks);
+  const std::vector<std::string> steps = {
+      "click sb_open_files",
+      "file " + hex.string(),
+      "wait Label1 Rec Count = " + std::to_string((image.size() + 15) / 16 + 1),
+      // The machine's own ports may be listed before the tool's.
+      "pick ComboBox1 COM3",
+      "click sb_connect",
+      "wait FormProg   Comm Port ( \\\\.\\COM3 ) Open",
+      "pick PageControl1  Write Mem.",
+      "click sb_write_all",
+      "wait Label4 Block = " + blocks_text,
+      "wait Label11 Mode = 0",
+      "wait prog_b1 " + blocks_text + "/" + blocks_text,
+      "shot FormProg " + shot.string(),
+      "click sb_disconnect",
+      "wait FormProg   Comm Port ( COM3 ) Close",
+      "close FormProg",
+  };
+  const fs::path script = folder.path() / "script.txt";
+  {
+    std::ofstream out(script);
+    for (const std::string& step : steps) out << step << '\n';
+  }
+
+  const auto run =
+      x_server::RunDriven(RUN_WITH_X, WINDOW_DRIVER, folder.path(), prefix, FLASKET_BINARY, script);
+  const std::string& output = run.output;
+  if (run.skipped) GTEST_SKIP() << output;
+  // A box on the way (a CRC error, a silent boot loader) stops the script with exit code 3.
+  const std::string exchange = ReadFile(sim_log);
+  ASSERT_EQ(run.exit_code, 0) << output << "the tool's log ends with:\n"
+                              << exchange.substr(exchange.size() -
+                                                 std::min<std::size_t>(exchange.size(), 3000));
+  EXPECT_NE(output.find("step " + std::to_string(steps.size()) + ": close FormProg"),
+            std::string::npos)
+      << output;
+
+  // The tool writes its flash when it stops.
+  ASSERT_EQ(tool.Stop(SIGTERM), 0);
+  const std::string flash = ReadFile(flash_file);
+  ASSERT_GE(flash.size(), static_cast<std::size_t>(blocks) * 256);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin(),
+                         [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+  // The rest of the last block is the blank image's.
+  EXPECT_TRUE(std::all_of(flash.begin() + static_cast<std::ptrdiff_t>(image.size()),
+                          flash.begin() + blocks * 256,
+                          [](char b) { return static_cast<std::uint8_t>(b) == 0xFF; }));
+
+  ASSERT_TRUE(fs::exists(shot)) << output;
+  EXPECT_GT(fs::file_size(shot), 10'000u);
+  x_server::KeepPicture(shot, SCREENSHOT_DIR, "Flasket_write.png");
+#endif
+}
+
+}  // namespace
