@@ -1,12 +1,13 @@
 // A full-memory "gps_msg.txt" converted through the three stages the window runs: the log into
 // the valid-fix and no-fix files and the restart report, the work file, and the day split. Each
-// size runs in a child process of its own so that its peak memory is its own.
+// size runs three times, each in a fresh process of its own, so that its peak memory is its own.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -85,20 +86,35 @@ Figures Run(const std::string& log, const std::string& dir) {
   return fig;
 }
 
-}  // namespace
-
-int main() {
-  // A track of 10-second records that fills the memory, as the dump unpacks it: two characters
-  // per byte of the 2,162,160 bytes a full dump reads.
+// A track of 10-second records that fills the memory, as the dump unpacks it: two characters
+// per byte of the 2,162,160 bytes a full dump reads.
+std::string FullLog() {
   sim::TrackPlan plan;
   plan.days = 40;
   plan.interval_s = 10;
   std::string full = sim::GenerateTrack(plan).text;
   full.resize(std::min(full.size(), (kMemoryBytes - 528) * 2));
+  return full;
+}
+
+// The child's side: `quarters` of the full log through the stages in `dir`; the figures go to
+// standard output as bytes.
+int RunChild(int quarters, const std::string& dir) {
+  crt::KeepFreedHeapMemory();  // as the programs' entry does
+  std::string log = FullLog();
+  log.resize(log.size() * static_cast<std::size_t>(quarters) / 4);
+  const Figures fig = Run(log, dir);
+  return std::fwrite(&fig, sizeof fig, 1, stdout) == 1 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--child") return RunChild(std::atoi(argv[2]), argv[3]);
 
   const fs::path dir = fs::temp_directory_path() / ("bench_track_" + std::to_string(getpid()));
   std::printf("conversion, work file and day split of a full-memory log (%zu characters)\n",
-              full.size());
+              FullLog().size());
   std::printf("%-8s %10s %9s %9s %9s %9s %12s %9s\n", "size", "records", "conv s", "work s",
               "days s", "total s", "records/s", "peak MB");
   bool ok = true;
@@ -108,27 +124,27 @@ int main() {
     int quarters;
   } sizes[] = {{"quarter", 1}, {"half", 2}, {"whole", 4}};
   for (int i = 0; i < 3; ++i) {
-    const std::string log = full.substr(0, full.size() * sizes[i].quarters / 4);
     const fs::path run = dir / sizes[i].name;
     fs::create_directories(run);
-    int pipe_fd[2];
-    if (pipe(pipe_fd) != 0) return 1;
-    const pid_t child = fork();
-    if (child == 0) {
-      close(pipe_fd[0]);
-      const Figures fig = Run(log, run.string());
-      [[maybe_unused]] auto n = write(pipe_fd[1], &fig, sizeof fig);
-      _exit(0);
-    }
-    close(pipe_fd[1]);
+    // Each size in a fresh process, so that its peak memory and its page faults are its own;
+    // the fastest of three runs counts, the largest peak memory.
+    const std::string command = "'/proc/" + std::to_string(getpid()) + "/exe' --child " +
+                                std::to_string(sizes[i].quarters) + " '" + run.string() + "'";
     Figures fig{};
-    const bool got = read(pipe_fd[0], &fig, sizeof fig) == sizeof fig;
-    close(pipe_fd[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!got) {
-      std::printf("%-8s failed\n", sizes[i].name);
-      return 1;
+    double best = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      FILE* child = popen(command.c_str(), "r");
+      Figures one{};
+      const bool got = child && std::fread(&one, sizeof one, 1, child) == 1;
+      const int status = child ? pclose(child) : -1;
+      if (!got || status != 0) {
+        std::printf("%-8s failed\n", sizes[i].name);
+        return 1;
+      }
+      const double t = one.stage[0] + one.stage[1] + one.stage[2];
+      const long peak = std::max(fig.peak_kb, one.peak_kb);
+      if (attempt == 0 || t < best) fig = one, best = t;
+      fig.peak_kb = peak;
     }
     const double total = fig.stage[0] + fig.stage[1] + fig.stage[2];
     const double rate = fig.records / total;

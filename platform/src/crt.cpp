@@ -2,9 +2,12 @@
 #include "platform/crt.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/paths.h"
@@ -60,21 +63,41 @@ ssize_t TextRead(void* cookie, char* buffer, size_t size) {
   }
 }
 
-ssize_t TextWrite(void* cookie, const char* buffer, size_t size) {
-  auto* file = static_cast<TextFile*>(cookie);
-  std::string out;
-  out.reserve(size + size / 8 + 1);
-  for (size_t i = 0; i < size; ++i) {
-    if (buffer[i] == '\n') out += '\r';
-    out += buffer[i];
-  }
-  for (size_t done = 0; done < out.size();) {
-    ssize_t n = ::write(file->fd, out.data() + done, out.size() - done);
+// Writes all of `size` bytes; false on an error other than an interrupted call.
+bool WriteAll(int fd, const char* data, size_t size) {
+  for (size_t done = 0; done < size;) {
+    ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return -1;
+      return false;
     }
     done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// LF goes out as CR LF. The text is converted a piece at a time into a buffer of fixed size, so
+// that a large write claims no memory of its own size.
+ssize_t TextWrite(void* cookie, const char* buffer, size_t size) {
+  auto* file = static_cast<TextFile*>(cookie);
+  constexpr size_t kPiece = 32 * 1024;
+  char out[2 * kPiece];
+  for (size_t pos = 0; pos < size;) {
+    const size_t end = std::min(size, pos + kPiece);
+    size_t n = 0;
+    while (pos < end) {
+      const void* lf = std::memchr(buffer + pos, '\n', end - pos);
+      const size_t stop = lf ? static_cast<size_t>(static_cast<const char*>(lf) - buffer) : end;
+      std::memcpy(out + n, buffer + pos, stop - pos);
+      n += stop - pos;
+      pos = stop;
+      if (lf) {
+        out[n++] = '\r';
+        out[n++] = '\n';
+        ++pos;
+      }
+    }
+    if (!WriteAll(file->fd, out, n)) return -1;
   }
   return static_cast<ssize_t>(size);
 }
@@ -150,6 +173,13 @@ std::uintptr_t _beginthreadex(void* security, unsigned stack_size, unsigned (*st
                    reinterpret_cast<LPTHREAD_START_ROUTINE>(start_address), arglist, initflag, &id);
   if (thrdaddr) *thrdaddr = id;
   return reinterpret_cast<std::uintptr_t>(thread);
+}
+
+void KeepFreedHeapMemory() {
+  // Blocks up to the largest threshold glibc allows come from the heap, and the heap is trimmed
+  // only when far more than that lies free at its top.
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 }
 
 }  // namespace crt

@@ -112,6 +112,7 @@ std::string WorkLine(int index, const TrackPoint& point) {
 
 std::string WorkFileText(const std::vector<TrackPoint>& points, const Progress& progress) {
   std::string text;
+  text.reserve(points.size() * 64);                      // a work line is about 60 characters
   const int last = static_cast<int>(points.size()) - 1;  // the index of the last point stored
   for (int k = 0; k + 1 < last; ++k) {
     const AnsiString date_time = DateTimeToStr(points[k].date_time);

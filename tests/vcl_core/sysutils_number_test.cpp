@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
 
 #include "expect_raise.h"
 #include "platform/windows.h"
@@ -105,6 +111,52 @@ TEST_F(Numbers, FormatFloatPictures) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(FormatFloat(c.picture, c.value), c.text) << c.picture << " " << c.value;
+}
+
+// Plain fixed pictures take a short way; an empty negative section sends the same picture
+// through the general one, which must give the same text for every value.
+TEST_F(Numbers, FixedPicturesAgreeWithTheGeneralPictureWay) {
+  std::mt19937_64 random(7);
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                0.5,
+                                -0.5,
+                                0.05,
+                                0.005,
+                                9.5,
+                                99.5,
+                                999.9995,
+                                1e-7,
+                                -1e-7,
+                                5e-19,
+                                1e15,
+                                123456789012345678.0,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::max()};
+  for (int i = 0; i < 20000; ++i) {
+    const int places = static_cast<int>(random() % 7);
+    const double unit = std::pow(10.0, -places);
+    // Values on and beside the halves of the last place, and wholly random bit patterns.
+    const double base =
+        static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000);
+    values.push_back((base + 0.5) * unit);
+    values.push_back(std::nextafter((base + 0.5) * unit, 0.0));
+    values.push_back(static_cast<float>(base * unit * 0.37));
+    values.push_back(
+        std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 125)));
+    std::uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    if (std::isfinite(any)) values.push_back(any);
+  }
+  for (const char* picture : {"0", "0.0", "0.00", "0.000000", "0.000000000000000000"}) {
+    const std::string general = std::string(picture) + ";";
+    for (double v : values)
+      ASSERT_EQ(FormatFloat(picture, v).str(), FormatFloat(general.c_str(), v).str())
+          << picture << " " << v;
+  }
 }
 
 TEST_F(Numbers, FormatFloatUsesTheLocaleSeparators) {

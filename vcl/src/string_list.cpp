@@ -268,6 +268,22 @@ void TStringList::InsertObject(int index, const AnsiString& s, TObject* object) 
   InsertItem(index, s, object);
 }
 
+// An unsorted list takes the lines as they are, without a copy of each; a sorted one files them
+// one by one.
+void TStringList::SetText(const AnsiString& text) {
+  if (sorted_) {
+    TStrings::SetText(text);
+    return;
+  }
+  UpdateScope update(*this);
+  Clear();
+  std::vector<std::string> lines = vcl::detail::SplitLines(text.str());
+  Changing();
+  items_.reserve(lines.size());
+  for (auto& line : lines) items_.push_back(Item{AnsiString(std::move(line)), nullptr});
+  Changed();
+}
+
 void TStringList::InsertItem(int index, const AnsiString& s, TObject* object) {
   Changing();
   items_.insert(items_.begin() + index, Item{s, object});

@@ -1,10 +1,12 @@
 // SysUtils: exceptions, integer and floating-point texts, case mapping and comparison.
 #include "vcl/sysutils.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -285,11 +287,139 @@ std::string ApplyPicture(const Picture& p, const std::string& int_part,
   return out;
 }
 
+// The number of places of a plain fixed picture ("0", "0.0", "0.00", ...), or -1 for any other.
+int FixedPicturePlaces(const std::string& format) {
+  constexpr int kMaxPlaces = 18;
+  if (format.empty() || format[0] != '0') return -1;
+  if (format.size() == 1) return 0;
+  if (format[1] != '.' || format.size() == 2) return -1;
+  for (std::size_t i = 2; i < format.size(); ++i)
+    if (format[i] != '0') return -1;
+  const int places = static_cast<int>(format.size()) - 2;
+  return places <= kMaxPlaces ? places : -1;
+}
+
+// Powers of ten up to 10^22 as 128-bit integers.
+constexpr auto kPowersOfTen = [] {
+  std::array<unsigned __int128, 23> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// The 18 significant digits of |value| (> 0) rounded to nearest, ties to even, as the library
+// prints them, by integer arithmetic: value = 0.digits * 10^exponent. False where the scaled
+// value does not fit 128 bits (below about 1e-5 or from 1e18 on); the caller prints then.
+bool EighteenDigits(double value, char (&digits)[18], int& exponent) {
+  using u128 = unsigned __int128;
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+  if (m == 0) return false;
+  const int e = biased == 0 ? -1074 : biased - 1075;          // |value| = m * 2^e
+  constexpr std::uint64_t kLow = 100'000'000'000'000'000ull;  // 10^17
+  constexpr std::uint64_t kHigh = 10 * kLow;                  // 10^18
+  // |value| lies in [2^b, 2^(b+1)); the decimal exponent estimated from it may be one too low,
+  // which the first attempt finds.
+  const int b = e + 63 - __builtin_clzll(m);
+  int k = 17 - static_cast<int>(std::floor(b * 0.30102999566398120));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (k < 0 || k > 22) return false;
+    const u128 n = m * kPowersOfTen[static_cast<std::size_t>(k)];  // < 2^53 * 10^22 < 2^127
+    u128 q, r = 0, half = 0;
+    if (e >= 0) {
+      if (e > 10) return false;
+      q = n << e;
+    } else {
+      const int s = -e;
+      if (s >= 127) return false;
+      q = n >> s;
+      r = n - (q << s);
+      half = u128{1} << (s - 1);
+    }
+    if (q >= kHigh) {
+      --k;
+      continue;
+    }
+    if (q < kLow) {
+      ++k;
+      continue;
+    }
+    auto d = static_cast<std::uint64_t>(q);
+    if (r > half || (r == half && half != 0 && (d & 1))) ++d;
+    if (d == kHigh) {
+      d = kLow;
+      --k;
+    }
+    for (int i = 17; i >= 0; --i, d /= 10) digits[i] = static_cast<char>('0' + d % 10);
+    exponent = 18 - k;
+    return true;
+  }
+  return false;
+}
+
+// FormatFloat of a plain fixed picture without building strings on the way: the same 18
+// significant digits, rounded half away from zero to `places`.
+AnsiString FormatFixed(double value, int places) {
+  char digits[18];
+  int count = 0;
+  int exponent = 0;
+  if (value != 0 && EighteenDigits(value, digits, exponent)) {
+    count = 18;
+  } else if (value != 0) {
+    char sci[40];
+    const auto [sci_end, ec] =
+        std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 17);
+    // d.ddddddddddddddddde[+-]xx: 18 digits at 0 and 2..18.
+    digits[count++] = sci[0];
+    for (int i = 2; i < 19; ++i) digits[count++] = sci[i];
+    const char* e = sci + 19;  // 'e'
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), sci_end, exponent);
+    exponent += 1;
+  }
+  auto digit_at = [&](int idx) { return idx >= 0 && idx < count ? digits[idx] : '0'; };
+  // The fixed-point digits: integer digits then `places` fraction digits, one spare in front
+  // for a carry. At most 309 integer digits and 18 places.
+  const int int_len = exponent > 0 ? exponent : 0;
+  const int len = 1 + int_len + places;
+  char all[1 + 309 + 18];
+  all[0] = '0';
+  for (int i = 0; i < int_len; ++i) all[1 + i] = digit_at(i);
+  for (int i = 0; i < places; ++i) all[1 + int_len + i] = digit_at(exponent + i);
+  if (digit_at(exponent + places) >= '5') {
+    for (int i = len - 1; i >= 0; --i) {
+      if (all[i] != '9') {
+        ++all[i];
+        break;
+      }
+      all[i] = '0';
+    }
+  }
+  const int int_end = len - places;
+  int first = 0;
+  while (first < len && all[first] == '0') ++first;
+  const bool zero = first == len;
+  if (first >= int_end) first = int_end - 1;  // "0" before the point
+  char out[2 + sizeof all];
+  int n = 0;
+  if (value < 0 && !zero) out[n++] = '-';
+  for (int i = first; i < int_end; ++i) out[n++] = all[i];
+  if (places > 0) {
+    out[n++] = FormatSettings.DecimalSeparator;
+    for (int i = int_end; i < len; ++i) out[n++] = all[i];
+  }
+  return AnsiString(std::string(out, static_cast<std::size_t>(n)));
+}
+
 }  // namespace
 
 AnsiString FormatFloat(const AnsiString& format, double value) {
   if (!std::isfinite(value)) return SpecialFloatText(value);
   if (format.IsEmpty()) return FloatToStr(value);
+  if (const int places = FixedPicturePlaces(format.str()); places >= 0)
+    return FormatFixed(value, places);
   const auto sections = SplitSections(format.str());
   const bool has_negative = sections.size() > 1 && !sections[1].empty();
   const bool has_zero = sections.size() > 2 && !sections[2].empty();

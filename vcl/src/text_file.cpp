@@ -45,6 +45,7 @@ FileResult ReadWholeFile(const AnsiString& name, std::string& out, std::string& 
     error = std::strerror(EISDIR);
     return FileResult::kOpenFailed;
   }
+  if (S_ISREG(st.st_mode)) out.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buf, sizeof buf);

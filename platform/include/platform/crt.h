@@ -16,4 +16,9 @@ FILE* fopen(const char* path, const char* mode);
 std::uintptr_t _beginthreadex(void* security, unsigned stack_size, unsigned (*start_address)(void*),
                               void* arglist, unsigned initflag, unsigned* thrdaddr);
 
+// Keeps the heap memory the program frees for its next allocations, up to tens of megabytes,
+// instead of handing large blocks back to the system at once: a program that builds and drops
+// texts of megabytes then does not fault in fresh pages for each of them. Called once at start.
+void KeepFreedHeapMemory();
+
 }  // namespace crt

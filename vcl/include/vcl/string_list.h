@@ -97,6 +97,7 @@ class TStringList : public TStrings {
   int Add(const AnsiString& s) override;
   int AddObject(const AnsiString& s, TObject* object) override;
   int IndexOf(const AnsiString& s) const override;
+  void SetText(const AnsiString& text) override;
   // Binary search of a sorted list: true when a line equal to `s` exists, `index` is then the
   // first such line; otherwise `index` is where `s` would go.
   virtual bool Find(const AnsiString& s, int& index) const;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/cp1251.h"
+#include "platform/crt.h"
 #include "vcl/qt_widgetset.h"
 #include "vcl/winmain.h"
 
@@ -29,6 +30,7 @@ std::string CommandLine(int argc, char** argv) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+  crt::KeepFreedHeapMemory();
   QApplication app(argc, argv);
   // QApplication took the C library's locale from the environment; the programs' sscanf
   // ("%f"), atof and printf keep the C number forms.
