@@ -13,7 +13,7 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
-#include "sim_tool_process.h"
+#include "sim/tool_process.h"
 #include "vcl/headless.h"
 
 namespace {
@@ -28,10 +28,11 @@ constexpr double kGoalPacedRatio = 1.05;                    // at most 1.05 x th
 
 // One dump of the whole memory; the seconds it took, or a negative value when it failed.
 double DumpOnce(const fs::path& prefix, bool unpaced, long& bytes) {
-  std::vector<std::string> options = {"--baud", "921600", "--track", "3"};
+  std::vector<std::string> options = {"--prefix", prefix.string(), "--com",   "1",
+                                      "--baud",   "921600",        "--track", "3"};
   if (unpaced) options.push_back("--unpaced");
-  SimToolProcess tool(TRACKER_SIM_TOOL, prefix.string(), options);
-  if (!tool.Started()) {
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, options);
+  if (tool.ReadLine().empty()) {
     std::fprintf(stderr, "bench: the simulator tool did not start\n");
     return -1;
   }

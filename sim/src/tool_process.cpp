@@ -55,6 +55,11 @@ std::string ToolProcess::ReadLine(int limit_ms) {
 int ToolProcess::Stop(int signal, int limit_ms) {
   if (pid_ <= 0) return -1;
   kill(pid_, signal);
+  return Wait(limit_ms);
+}
+
+int ToolProcess::Wait(int limit_ms) {
+  if (pid_ <= 0) return -1;
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
   while (std::chrono::steady_clock::now() < until) {
     int status = 0;

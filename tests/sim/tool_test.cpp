@@ -18,16 +18,21 @@
 #include <vector>
 
 #include "platform/serial_line.h"
+#include "sim/tool_process.h"
 #include "test_support/temp_dir.h"
-#include "tool_process.h"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using sim_tool_test::kLongMs;
-using sim_tool_test::Tool;
+// How long a test waits for the tool's output or its end.
+constexpr int kLongMs = 10'000;
+
+// The tracker simulator tool with these arguments.
+struct Tool : sim::ToolProcess {
+  explicit Tool(std::vector<std::string> args) : ToolProcess(TRACKER_SIM_TOOL, std::move(args)) {}
+};
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 

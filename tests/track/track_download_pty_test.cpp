@@ -10,8 +10,8 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "sim/tool_process.h"
 #include "sim/track_memory.h"
-#include "sim_tool_process.h"
 #include "test_support/temp_dir.h"
 #include "track_window.h"
 #include "vcl/headless_gtest.h"
@@ -54,8 +54,9 @@ TEST_F(DownloadOverPty, OneButtonDownloadOfTwoDays) {
   plan.end_second = 10 * 3600;
   const sim::GeneratedTrack track = sim::GenerateTrack(plan);
   std::ofstream(dir_ + "/track.txt", std::ios::binary) << track.text;
-  SimToolProcess tool(TRACKER_SIM_TOOL, dir_, {"--track-text", dir_ + "/track.txt"});
-  ASSERT_TRUE(tool.Started());
+  sim::ToolProcess tool(TRACKER_SIM_TOOL,
+                        {"--prefix", dir_, "--com", "1", "--track-text", dir_ + "/track.txt"});
+  ASSERT_FALSE(tool.ReadLine().empty());
 
   Application->CreateForm<TML_Form>(&ML_Form);
   ML_Form->Show();

@@ -40,9 +40,9 @@ class ConnectPtyTest : public vcl::headless::FormTest {
 
 TEST_F(ConnectPtyTest, ConnectStateWithFallbackEraseAndDisconnect) {
   const fs::path log = folder.path() / "sim.log";
-  SimToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", (folder.path() / "prefix").string(), "--com",
-                                         "1", "--baud", "115200", "--log", log.string()});
-  ASSERT_FALSE(tool.WaitReady().empty());
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", (folder.path() / "prefix").string(), "--com",
+                                           "1", "--baud", "115200", "--log", log.string()});
+  ASSERT_FALSE(tool.ReadLine().empty());
 
   Application->CreateForm<TML_Form>(&ML_Form);
   TML_Form* form = ML_Form;
@@ -76,7 +76,7 @@ TEST_F(ConnectPtyTest, ConnectStateWithFallbackEraseAndDisconnect) {
   EXPECT_NE(ReadFile(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
             std::string::npos);
 
-  EXPECT_TRUE(tool.Stop());
+  EXPECT_EQ(tool.Stop(), 0);
   const std::string sent = ReadFile(log);
   EXPECT_NE(sent.find("RX 65 921600 8N1 garbled"), std::string::npos) << sent;
   EXPECT_NE(sent.find("RX 65 115200 8N1\n"), std::string::npos) << sent;

@@ -13,8 +13,8 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "sim/tool_process.h"
 #include "test_support/temp_dir.h"
-#include "tool_process.h"
 #include "vcl/headless_gtest.h"
 
 namespace {
@@ -43,7 +43,7 @@ class PanelsPtyTest : public hl::FormTest {
 
 TEST_F(PanelsPtyTest, SettingsWrittenThroughThePanelsAreReadBackAndKept) {
   // The tool serves a pseudo-terminal as COM1 of the prefix once it prints its path.
-  sim_tool_test::Tool tool({"--prefix", dir_.string(), "--com", "1"});
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", dir_.string(), "--com", "1"});
   ASSERT_FALSE(tool.ReadLine().empty());
   Application->CreateForm<TML_Form>(&ML_Form);
   TML_Form* form = ML_Form;

@@ -24,8 +24,8 @@
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "sim/tool_process.h"
 #include "test_support/temp_dir.h"
-#include "tool_process.h"
 #include "vcl/qt_widgetset.h"
 
 namespace {
@@ -90,7 +90,7 @@ TEST(PanelsOnScreen, WrittenSettingsAreReadBackIntoThePanels) {
   ::setenv("TRAKMON_PREFIX", dir.c_str(), 1);
   platform::testing::SetModuleFileName((dir / "Trakmon").string());
   std::ofstream(dir / "Trakmon.INI") << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
-  sim_tool_test::Tool tool({"--prefix", dir.string(), "--com", "1"});
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", dir.string(), "--com", "1"});
   ASSERT_FALSE(tool.ReadLine().empty());
 
   Application->CreateForm<TML_Form>(&ML_Form);

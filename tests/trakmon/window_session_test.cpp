@@ -26,9 +26,9 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
   const fs::path prefix = folder.path() / "prefix";
   fs::create_directories(prefix);
   const fs::path sim_log = folder.path() / "sim.log";
-  SimToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", prefix.string(), "--com", "1", "--baud",
-                                         "115200", "--log", sim_log.string()});
-  ASSERT_FALSE(tool.WaitReady().empty());
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", prefix.string(), "--com", "1", "--baud",
+                                           "115200", "--log", sim_log.string()});
+  ASSERT_FALSE(tool.ReadLine().empty());
 
   // No INI: the first query goes out at 921600, the device answers at 115200.
   const fs::path shot = folder.path() / "state.png";
@@ -58,7 +58,7 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
   EXPECT_NE(output.find("step 12: click SBAllExit"), std::string::npos) << output;
 
   // What the device saw: the state query at both rates, then the erase.
-  EXPECT_TRUE(tool.Stop());
+  EXPECT_EQ(tool.Stop(), 0);
   const std::string log = ReadFile(sim_log);
   EXPECT_NE(log.find("RX 65 921600 8N1 garbled"), std::string::npos) << log;
   EXPECT_NE(log.find("RX 65 115200 8N1\n"), std::string::npos) << log;

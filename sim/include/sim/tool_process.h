@@ -2,6 +2,7 @@
 // its first output line (the pty's slave path) read, stopped by a signal. Every wait is bounded.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
@@ -19,8 +20,11 @@ class ToolProcess {
   bool started() const { return pid_ > 0; }
   // The first line of output, or empty when none comes within `limit_ms`.
   std::string ReadLine(int limit_ms = 10'000);
-  // Sends `signal` and waits for the exit: its status, or -1 when it does not end in time.
-  int Stop(int signal, int limit_ms = 10'000);
+  // Sends `signal` and waits for the exit: its status (128 + the signal when a signal ended
+  // it), or -1 when it does not end in time.
+  int Stop(int signal = SIGTERM, int limit_ms = 10'000);
+  // Waits for the tool to end by itself: its status as Stop gives it.
+  int Wait(int limit_ms = 10'000);
 
  private:
   pid_t pid_ = -1;
