@@ -42,28 +42,10 @@ std::uint16_t BootCrc16(std::span<const std::uint8_t> data) {
   return crc;
 }
 
-bool BootLoaderSim::OwnFrame(const LineSettings& s) const {
-  const double diff = static_cast<double>(s.baud) - static_cast<double>(baud_);
-  return (diff < 0 ? -diff : diff) <= baud_ * 0.02 && s.byte_size == 8 && s.parity == 0;
-}
-
 Response BootLoaderSim::Receive(std::uint8_t byte, std::uint64_t at_us,
                                 const LineSettings& settings) {
   Response out;
-  if (vanished_) return out;
-  const bool garbled = !OwnFrame(settings);
-  std::size_t count;
-  {
-    std::lock_guard lock(record_mutex_);
-    record_.push_back({at_us, byte, settings, garbled});
-    count = record_.size();
-  }
-  if (faults_.vanish_on_byte != 0 && count >= faults_.vanish_on_byte) {
-    vanished_ = true;
-    out.vanish = true;
-    return out;
-  }
-  if (garbled || jumped_) return out;
+  if (!input_.Take(byte, at_us, settings, faults_.vanish_on_byte, out) || jumped_) return out;
 
   const bool late = at_us - last_byte_us_ > kBlockGapUs;
   last_byte_us_ = at_us;
@@ -155,11 +137,6 @@ std::vector<std::string> BootLoaderSim::Commands() const {
 std::vector<int> BootLoaderSim::BlocksWritten() const {
   std::lock_guard lock(record_mutex_);
   return blocks_;
-}
-
-std::vector<ReceivedByte> BootLoaderSim::Received() const {
-  std::lock_guard lock(record_mutex_);
-  return record_;
 }
 
 }  // namespace sim

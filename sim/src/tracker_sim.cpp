@@ -123,27 +123,51 @@ void TrackMemory::Erase() {
   write_address = 0;
 }
 
-bool TrackerSim::OwnFrame(const LineSettings& s) const {
+bool DeviceInput::OwnFrame(const LineSettings& s) const {
   const double diff = static_cast<double>(s.baud) - static_cast<double>(baud_);
   return (diff < 0 ? -diff : diff) <= baud_ * 0.02 && s.byte_size == 8 && s.parity == 0;
 }
 
-Response TrackerSim::Receive(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings) {
-  Response out;
-  if (vanished_) return out;
+bool DeviceInput::Take(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings,
+                       std::uint64_t vanish_on_byte, Response& out) {
+  if (vanished_) return false;
   const bool garbled = !OwnFrame(settings);
   std::size_t count;
   {
-    std::lock_guard lock(record_mutex_);
+    std::lock_guard lock(mutex_);
     record_.push_back({at_us, byte, settings, garbled});
     count = record_.size();
   }
-  if (faults_.vanish_on_byte != 0 && count >= faults_.vanish_on_byte) {
+  if (vanish_on_byte != 0 && count >= vanish_on_byte) {
     vanished_ = true;
     out.vanish = true;
-    return out;
+    return false;
   }
-  if (garbled || boot_loader_) return out;
+  return !garbled;
+}
+
+std::vector<ReceivedByte> DeviceInput::Received() const {
+  std::lock_guard lock(mutex_);
+  return record_;
+}
+
+std::vector<std::uint8_t> DeviceInput::ReceivedBytes() const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::uint8_t> bytes;
+  for (const auto& r : record_) {
+    if (!r.garbled) bytes.push_back(r.byte);
+  }
+  return bytes;
+}
+
+void DeviceInput::Clear() {
+  std::lock_guard lock(mutex_);
+  record_.clear();
+}
+
+Response TrackerSim::Receive(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings) {
+  Response out;
+  if (!input_.Take(byte, at_us, settings, faults_.vanish_on_byte, out) || boot_loader_) return out;
 
   const bool late = at_us - last_byte_us_ > kParameterGapUs;
   last_byte_us_ = at_us;
@@ -504,25 +528,6 @@ void TrackerSim::MarkedText(Response& out, std::string text, int pad_to) {
   wire.insert(wire.end(), text.begin(), text.end());
   wire.push_back(0);
   Reply(out, std::move(wire), kReplyDelayUs);
-}
-
-std::vector<ReceivedByte> TrackerSim::Received() const {
-  std::lock_guard lock(record_mutex_);
-  return record_;
-}
-
-std::vector<std::uint8_t> TrackerSim::ReceivedBytes() const {
-  std::lock_guard lock(record_mutex_);
-  std::vector<std::uint8_t> bytes;
-  for (const auto& r : record_) {
-    if (!r.garbled) bytes.push_back(r.byte);
-  }
-  return bytes;
-}
-
-void TrackerSim::ClearRecord() {
-  std::lock_guard lock(record_mutex_);
-  record_.clear();
 }
 
 }  // namespace sim

@@ -58,10 +58,10 @@ std::uint16_t BootCrc16(std::span<const std::uint8_t> data);
 
 class BootLoaderSim {
  public:
-  explicit BootLoaderSim(std::uint32_t baud = kBootBaud) : baud_(baud) {}
+  explicit BootLoaderSim(std::uint32_t baud = kBootBaud) : input_(baud) {}
 
   Response Receive(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings);
-  bool OwnFrame(const LineSettings& settings) const;
+  bool OwnFrame(const LineSettings& settings) const { return input_.OwnFrame(settings); }
 
   // Device state; change it only while no exchange runs.
   std::vector<std::uint8_t>& flash() { return flash_; }
@@ -69,25 +69,24 @@ class BootLoaderSim {
   std::uint8_t& lock_byte() { return lock_; }
   BootLoaderFaults& faults() { return faults_; }
   bool jumped() const { return jumped_; }
-  bool vanished() const { return vanished_; }
+  bool vanished() const { return input_.vanished(); }
 
   // The command lines received (without their CR) and the blocks written, in order.
   std::vector<std::string> Commands() const;
   std::vector<int> BlocksWritten() const;
-  std::vector<ReceivedByte> Received() const;
+  std::vector<ReceivedByte> Received() const { return input_.Received(); }
 
  private:
   void Command(const std::string& line, std::uint64_t at_us, Response& out);
   void BlockDone(Response& out);
   void Reply(Response& out, const std::string& text, std::uint64_t delay_us);
 
-  std::uint32_t baud_;
+  DeviceInput input_;
   std::vector<std::uint8_t> flash_ = std::vector<std::uint8_t>(kFlashSize, 0xFF);
   std::array<std::uint8_t, 3> fuses_ = {0xFF, 0xD9, 0xE4};
   std::uint8_t lock_ = 0x3F;
   BootLoaderFaults faults_;
   bool jumped_ = false;
-  bool vanished_ = false;
   bool muted_ = false;  // silent_from_block reached
 
   std::string line_;
@@ -95,8 +94,7 @@ class BootLoaderSim {
   std::vector<std::uint8_t> block_bytes_;
   std::uint64_t last_byte_us_ = 0;
 
-  mutable std::mutex record_mutex_;
-  std::vector<ReceivedByte> record_;
+  mutable std::mutex record_mutex_;  // the commands and blocks are read while the loader runs
   std::vector<std::string> commands_;
   std::vector<int> blocks_;
 };

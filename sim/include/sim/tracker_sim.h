@@ -173,9 +173,37 @@ struct Response {
   bool vanish = false;  // the device disappears (after nothing more is sent)
 };
 
+// What both devices do with every byte that reaches them: the check of their own rate and
+// frame, the record of what came (readable from another thread while the device runs), and the
+// fault that makes the device vanish when its n-th byte arrives.
+class DeviceInput {
+ public:
+  explicit DeviceInput(std::uint32_t baud) : baud_(baud) {}
+
+  std::uint32_t baud() const { return baud_; }
+  void set_baud(std::uint32_t baud) { baud_ = baud; }
+  // Whether a byte that came at these settings is understood (the device's own rate and frame).
+  bool OwnFrame(const LineSettings& settings) const;
+  // Records the byte. False when the device does nothing with it: it came garbled, or the
+  // device has vanished (on the byte that makes it vanish `out.vanish` is set).
+  bool Take(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings,
+            std::uint64_t vanish_on_byte, Response& out);
+  bool vanished() const { return vanished_; }
+
+  std::vector<ReceivedByte> Received() const;
+  std::vector<std::uint8_t> ReceivedBytes() const;  // those at the device's own rate
+  void Clear();
+
+ private:
+  std::uint32_t baud_;
+  bool vanished_ = false;
+  mutable std::mutex mutex_;
+  std::vector<ReceivedByte> record_;
+};
+
 class TrackerSim {
  public:
-  explicit TrackerSim(std::uint32_t baud = kDefaultBaud) : baud_(baud) {}
+  explicit TrackerSim(std::uint32_t baud = kDefaultBaud) : input_(baud) {}
 
   // One byte from the host, at the moment its transfer ended, with the line settings it came at.
   Response Receive(std::uint8_t byte, std::uint64_t at_us, const LineSettings& settings);
@@ -185,18 +213,18 @@ class TrackerSim {
   TrackMemory& memory() { return memory_; }
   FuelSensor& sensor() { return sensor_; }
   TrackerFaults& faults() { return faults_; }
-  std::uint32_t baud() const { return baud_; }
-  void set_baud(std::uint32_t baud) { baud_ = baud; }
+  std::uint32_t baud() const { return input_.baud(); }
+  void set_baud(std::uint32_t baud) { input_.set_baud(baud); }
   // Whether a byte that came at these settings is understood (the device's own rate and frame).
-  bool OwnFrame(const LineSettings& settings) const;
+  bool OwnFrame(const LineSettings& settings) const { return input_.OwnFrame(settings); }
   bool in_boot_loader() const { return boot_loader_; }
-  bool vanished() const { return vanished_; }
+  bool vanished() const { return input_.vanished(); }
 
   // Every byte received, in order.
-  std::vector<ReceivedByte> Received() const;
+  std::vector<ReceivedByte> Received() const { return input_.Received(); }
   // The values of the bytes received at the device's own rate.
-  std::vector<std::uint8_t> ReceivedBytes() const;
-  void ClearRecord();
+  std::vector<std::uint8_t> ReceivedBytes() const { return input_.ReceivedBytes(); }
+  void ClearRecord() { input_.Clear(); }
 
  private:
   enum class Wait { Command, Text, OneByte, Block, BlockEnd, AckLow, AckHigh };
@@ -213,14 +241,13 @@ class TrackerSim {
   void ShortReply(Response& out, std::string text, char terminator, std::uint64_t delay_us);
   void MarkedText(Response& out, std::string text, int pad_to);
 
-  std::uint32_t baud_;
+  DeviceInput input_;
   TrackerSettings settings_;
   TrackMemory memory_;
   FuelSensor sensor_;
   TrackerFaults faults_;
 
   bool boot_loader_ = false;
-  bool vanished_ = false;
   Wait wait_ = Wait::Command;
   std::uint8_t command_ = 0;
   std::string text_;
@@ -229,9 +256,6 @@ class TrackerSim {
   std::uint64_t dump_next_ = 0;
   std::uint64_t dump_end_ = 0;
   int cut_left_ = -1;
-
-  mutable std::mutex record_mutex_;
-  std::vector<ReceivedByte> record_;
 };
 
 }  // namespace sim
