@@ -162,12 +162,23 @@ TEST_F(SerialEventTest, OneByteReadsDeliverEveryByteInOrder) {
 TEST_F(SerialEventTest, SendTakesUpTo511BytesOneWriteAtATime) {
   ASSERT_EQ(Open(), SE_OK);
   ASSERT_TRUE(Started());
-  const std::string first(511, 'a');
-  const std::string second(10, 'b');
-  port.send(first.data(), 511);
-  port.send(second.data(), 10);  // the first write is still in progress: dropped
-  EXPECT_EQ(pty->Read(511, 5000), first);
+  // A write that stays under way (a line that does not drain): a pty takes 511 bytes at once,
+  // so without it the worker could finish the first write before the second send.
+  platform::testing::InjectFault("WriteFile", ERROR_IO_PENDING, "\\\\.\\COM7");
+  port.send("held", 4);
+  port.send("dropped", 7);  // the first write is still in progress: dropped
   EXPECT_EQ(pty->Read(1, 200), "");
+  EXPECT_FALSE(port.tx_idle());
+  EXPECT_EQ(record.Count(SE_TX_DONE), 0);
+
+  // Opened again: idle, and the longest send goes out whole.
+  port.stop();
+  ASSERT_EQ(Open(), SE_OK);
+  ASSERT_TRUE(record.WaitFor([] { return record.Seen(SE_START) == 2; }));
+  EXPECT_TRUE(port.tx_idle());
+  const std::string first(511, 'a');
+  port.send(first.data(), 511);
+  EXPECT_EQ(pty->Read(511, 5000), first);
   EXPECT_TRUE(record.WaitFor([] { return record.Seen(SE_TX_DONE) == 1; }));
 
   const std::string too_long(512, 'c');
