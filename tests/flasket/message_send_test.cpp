@@ -72,4 +72,18 @@ TEST_F(SendTest, AfterTheLoopHasEndedASendReturnsZero) {
   EXPECT_EQ(form->received, 0);
 }
 
+// A new application's window waits for its loop even when an earlier loop has ended: a worker
+// that sends before Run is answered once the loop runs, not refused with 0.
+TEST_F(SendTest, ANewApplicationAnswersASendMadeBeforeItsLoopRuns) {
+  Application->Run();  // an earlier program life: its loop has ended
+  vcl::ResetApplication();
+  auto* form = new Receiver(Application);
+  auto reply = SendFromWorker(form->Handle);
+  ASSERT_TRUE(Queued());
+  EXPECT_EQ(reply.wait_for(100ms), std::future_status::timeout);
+  ASSERT_TRUE(hl::PumpUntil([&] { return form->received == 1; }, 2s));
+  ASSERT_EQ(reply.wait_for(2s), std::future_status::ready);
+  EXPECT_EQ(reply.get(), 42);
+}
+
 }  // namespace

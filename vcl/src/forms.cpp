@@ -437,6 +437,8 @@ namespace vcl {
 void ResetApplication() {
   delete Application;
   Application = new TApplication(nullptr);
+  // The new application's loop is still to come: messages sent to its windows wait for it.
+  vcl::detail::AcceptSends();
 }
 
 namespace detail {
