@@ -1,4 +1,5 @@
-// Text streams with CR LF line ends, and the run-time library's thread start.
+// Text streams with CR LF line ends, files created by replacement, and the run-time library's
+// thread start.
 #include "platform/crt.h"
 
 #include <fcntl.h>
@@ -8,23 +9,46 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
 
+#include "platform/file_replace.h"
 #include "platform/paths.h"
 #include "platform/windows.h"
 
 namespace crt {
 namespace {
 
-struct TextFile {
+// A stream of ours: a text stream (CR LF on disk), or a binary one that writes a file by
+// replacement. A stream created with "w" writes into a FileReplacement, which its close commits.
+struct Stream {
   int fd;
+  bool binary = false;
+  std::unique_ptr<platform::FileReplacement> replacement;  // "w" streams
+  bool discard = false;                                    // closed by fdiscard: the old file stays
   bool held_cr =
       false;  // reading: a CR at the end of the last chunk, not yet known to be a line end
 };
 
-ssize_t TextRead(void* cookie, char* buffer, size_t size) {
-  auto* file = static_cast<TextFile*>(cookie);
+// The streams created by replacement, so that fdiscard finds its stream's state.
+std::mutex streams_mutex;
+std::map<FILE*, Stream*>& Streams() {
+  static std::map<FILE*, Stream*> streams;
+  return streams;
+}
+
+ssize_t StreamRead(void* cookie, char* buffer, size_t size) {
+  auto* file = static_cast<Stream*>(cookie);
   if (size == 0) return 0;
+  if (file->binary) {
+    for (;;) {
+      const ssize_t n = ::read(file->fd, buffer, size);
+      if (n >= 0 || errno != EINTR) return n;
+    }
+  }
   std::string raw(size, '\0');
   for (;;) {
     // A held CR may come out in front of the chunk: leave room for it.
@@ -64,9 +88,14 @@ ssize_t TextRead(void* cookie, char* buffer, size_t size) {
 }
 
 // Writes all of `size` bytes; false on an error other than an interrupted call.
-bool WriteAll(int fd, const char* data, size_t size) {
+bool WriteAll(Stream& file, const char* data, size_t size) {
+  if (file.replacement) {
+    if (file.replacement->Write(std::string_view(data, size))) return true;
+    errno = file.replacement->error();
+    return false;
+  }
   for (size_t done = 0; done < size;) {
-    ssize_t n = ::write(fd, data + done, size - done);
+    ssize_t n = ::write(file.fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -76,10 +105,11 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-// LF goes out as CR LF. The text is converted a piece at a time into a buffer of fixed size, so
-// that a large write claims no memory of its own size.
-ssize_t TextWrite(void* cookie, const char* buffer, size_t size) {
-  auto* file = static_cast<TextFile*>(cookie);
+// LF goes out as CR LF (text streams). The text is converted a piece at a time into a buffer of
+// fixed size, so that a large write claims no memory of its own size.
+ssize_t StreamWrite(void* cookie, const char* buffer, size_t size) {
+  auto* file = static_cast<Stream*>(cookie);
+  if (file->binary) return WriteAll(*file, buffer, size) ? static_cast<ssize_t>(size) : -1;
   constexpr size_t kPiece = 32 * 1024;
   char out[2 * kPiece];
   for (size_t pos = 0; pos < size;) {
@@ -97,13 +127,13 @@ ssize_t TextWrite(void* cookie, const char* buffer, size_t size) {
         ++pos;
       }
     }
-    if (!WriteAll(file->fd, out, n)) return -1;
+    if (!WriteAll(*file, out, n)) return -1;
   }
   return static_cast<ssize_t>(size);
 }
 
-int TextSeek(void* cookie, off64_t* offset, int whence) {
-  auto* file = static_cast<TextFile*>(cookie);
+int StreamSeek(void* cookie, off64_t* offset, int whence) {
+  auto* file = static_cast<Stream*>(cookie);
   off64_t result = ::lseek64(file->fd, *offset, whence);
   if (result < 0) return -1;
   file->held_cr = false;
@@ -111,14 +141,40 @@ int TextSeek(void* cookie, off64_t* offset, int whence) {
   return 0;
 }
 
-int TextClose(void* cookie) {
-  auto* file = static_cast<TextFile*>(cookie);
-  int result = ::close(file->fd);
-  delete file;
-  return result;
+// A replacing stream puts its file in place here, unless a write failed or it was discarded.
+int StreamClose(void* cookie) {
+  std::unique_ptr<Stream> file(static_cast<Stream*>(cookie));
+  if (!file->replacement) return ::close(file->fd);
+  {
+    std::lock_guard lock(streams_mutex);
+    auto& streams = Streams();
+    for (auto it = streams.begin(); it != streams.end(); ++it) {
+      if (it->second == file.get()) {
+        streams.erase(it);
+        break;
+      }
+    }
+  }
+  if (file->discard) {
+    file->replacement->Discard();
+    return 0;
+  }
+  if (file->replacement->Commit()) return 0;
+  errno = file->replacement->error();
+  return -1;
 }
 
 }  // namespace
+
+int fdiscard(FILE* stream) {
+  {
+    std::lock_guard lock(streams_mutex);
+    auto& streams = Streams();
+    const auto it = streams.find(stream);
+    if (it != streams.end()) it->second->discard = true;
+  }
+  return std::fclose(stream);
+}
 
 FILE* fopen(const char* path, const char* mode) {
   if (!path || !mode || !*mode) {
@@ -146,21 +202,37 @@ FILE* fopen(const char* path, const char* mode) {
       return nullptr;
   }
   std::string mapped = platform::MapPath(path);
-  int fd = ::open(mapped.c_str(), flags, 0666);
-  if (fd < 0) return nullptr;
   std::string stdio_mode(1, mode[0]);
   if (plus) stdio_mode += '+';
-  if (binary) {
-    FILE* stream = ::fdopen(fd, stdio_mode.c_str());
-    if (!stream) ::close(fd);
-    return stream;
+  auto file = std::make_unique<Stream>();
+  file->binary = binary;
+  if (mode[0] == 'w') {
+    file->replacement = std::make_unique<platform::FileReplacement>(mapped);
+    if (!file->replacement->opened()) {
+      errno = file->replacement->error();
+      return nullptr;
+    }
+    file->fd = file->replacement->fd();
+  } else {
+    file->fd = ::open(mapped.c_str(), flags, 0666);
+    if (file->fd < 0) return nullptr;
+    if (binary) {
+      FILE* stream = ::fdopen(file->fd, stdio_mode.c_str());
+      if (!stream) ::close(file->fd);
+      return stream;
+    }
   }
-  auto* file = new TextFile{fd};
+  Stream* state = file.get();
   FILE* stream =
-      ::fopencookie(file, stdio_mode.c_str(), {TextRead, TextWrite, TextSeek, TextClose});
+      ::fopencookie(state, stdio_mode.c_str(), {StreamRead, StreamWrite, StreamSeek, StreamClose});
   if (!stream) {
-    ::close(fd);
-    delete file;
+    if (!file->replacement) ::close(file->fd);
+    return nullptr;
+  }
+  file.release();
+  if (state->replacement) {
+    std::lock_guard lock(streams_mutex);
+    Streams()[stream] = state;
   }
   return stream;
 }

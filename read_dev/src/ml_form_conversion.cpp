@@ -42,8 +42,8 @@ int TML_Form::ConvertTrackDump(int mode) {
   ReloadCount = conversion.reload_count;
   WriteTrackText(valid.get(), conversion.valid);
   WriteTrackText(nofix.get(), conversion.nofix);
-  valid.reset();
-  nofix.reset();
+  CloseTrackFileOrAbort(valid, CurrentFileName);
+  CloseTrackFileOrAbort(nofix, WorkFolder + "GPSV_conv.txt");
   StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> CLOSE ";
   StatusBar1->Repaint();
 
@@ -83,8 +83,8 @@ int TML_Form::BuildWorkFile() {
   PBar2->Position = 0;
   PBar2->Max = n + 10;
   WriteTrackText(work.get(), track::WorkFileText(points, [this](int k) { PBar2->Position = k; }));
+  CloseTrackFileOrAbort(work, CurrentFileName);
   ConvertedFlag = 1;
-  work.reset();
   StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> CLOSE...  ";
   StatusBar1->Refresh();
 
@@ -128,6 +128,7 @@ void TML_Form::SplitByDays(int mode) {
     TrackFile file =
         CreateTrackFileOrAbort(DayFolder + stem + "_TC.txt", "Не найден каталог -> " + DayFolder);
     WriteTrackText(file.get(), day.text);
+    CloseTrackFileOrAbort(file, DayFolder + stem + "_TC.txt");
   }
   Label25->Caption = stem;
   Beep(1000, 50);

@@ -22,15 +22,6 @@ constexpr std::size_t kDumpReserve = 0x210000 + 100;
 
 }  // namespace
 
-TrackFile CreateTrackFileOrAbort(const AnsiString& path, const AnsiString& message) {
-  TrackFile file = CreateTrackFile(path);
-  if (!file) {
-    ShowMessage(message);
-    Abort();
-  }
-  return file;
-}
-
 void TML_Form::SBReadAdrClick(TObject* Sender) {
   RequirePortOpen();
   PurgeBothAndPause(100);
@@ -118,7 +109,7 @@ void TML_Form::SBRead_D3Click(TObject* Sender) {
       IntToHex(static_cast<int>(buffer.size()), 6) + "  " + IntToStr(GetTickCount() - t1);
 
   WriteTrackText(file.get(), track::DumpText(buffer, ZipOn->Checked));
-  file.reset();
+  CloseTrackFileOrAbort(file, CurrentFileName);
   StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> CLOSE";
   Label19->Caption = "Время чтения(S) =" + IntToStr((GetTickCount() - t0) / 1000);
 }

@@ -99,13 +99,13 @@ TEST_F(DumpTest, DeviceStoppingMidDumpKeepsWhatCame) {
   EXPECT_EQ(form->Label25->Caption, "528");
 }
 
-TEST_F(DumpTest, SilentDeviceEndsTheDumpWithAnEmptyFile) {
+TEST_F(DumpTest, SilentDeviceKeepsTheEarlierFile) {
   std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
   tracker->faults().silent = true;
   Dump("0000", "0630");
   EXPECT_EQ(responder().Texts(ModalKind::Message),
             std::vector<AnsiString>{"Прибор не отвечает..."});
-  EXPECT_EQ(ReadWork("gps_msg.txt"), "");
+  EXPECT_EQ(ReadWork("gps_msg.txt"), "earlier");
   EXPECT_EQ(form->StatusBar1->Panels->Items[0]->Text, "c:\\Tc\\WorkDir\\gps_msg.txt -> OPEN  1056");
 }
 

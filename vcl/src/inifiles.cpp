@@ -61,7 +61,7 @@ void SaveLines(const AnsiString& file_name, const std::vector<std::string>& line
   for (const auto& line : lines) data += line + "\r\n";
   std::string error;
   if (vcl::detail::WriteWholeFile(file_name, data, error) != vcl::detail::FileResult::kOk)
-    throw EIniFileException("Unable to write to " + file_name);
+    throw EIniFileException("Unable to write to " + file_name + ". " + AnsiString(error));
 }
 
 // Line range of the first section with that name: [header, end), end being the next header or

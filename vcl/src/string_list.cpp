@@ -209,7 +209,7 @@ void TStrings::SaveToFile(const AnsiString& file_name) const {
     case vcl::detail::FileResult::kOpenFailed:
       throw EFCreateError("Cannot create file \"" + file_name + "\". " + AnsiString(error));
     case vcl::detail::FileResult::kIoFailed:
-      throw EWriteError("Stream write error");
+      throw EWriteError("Cannot write file \"" + file_name + "\". " + AnsiString(error));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_replace.h"
 #include "platform/paths.h"
 
 namespace vcl::detail {
@@ -21,11 +22,6 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
 
  private:
   int fd_;
@@ -61,23 +57,13 @@ FileResult ReadWholeFile(const AnsiString& name, std::string& out, std::string& 
 }
 
 FileResult WriteWholeFile(const AnsiString& name, std::string_view data, std::string& error) {
-  Fd fd(::open(platform::MapPath(name.str()).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-               0666));
-  if (fd.get() < 0) {
-    error = std::strerror(errno);
+  platform::FileReplacement file(platform::MapPath(name.str()));
+  if (!file.opened()) {
+    error = platform::FileErrorText(file.error());
     return FileResult::kOpenFailed;
   }
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd.get(), data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = std::strerror(errno);
-      return FileResult::kIoFailed;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  if (::close(fd.release()) != 0) {
-    error = std::strerror(errno);
+  if (!file.Write(data) || !file.Commit()) {
+    error = platform::FileErrorText(file.error());
     return FileResult::kIoFailed;
   }
   return FileResult::kOk;

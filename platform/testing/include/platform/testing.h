@@ -52,4 +52,9 @@ void SetDeviceRoot(const std::string& root);
 void AddSerialCommValue(const std::string& name, const std::string& data);
 void ClearSerialCommValues();
 
+// A disk that fills: files written by replacement (platform/file_replace.h, and so every file the
+// programs write) may put `bytes` more bytes on it, then their writes fail with `error`; -1 lifts
+// the limit.
+void LimitFileWrites(long long bytes, int error = 28 /* ENOSPC */);
+
 }  // namespace platform::testing
