@@ -171,7 +171,7 @@ TEST_F(SimPort, OpeningIsExclusiveAndNamesAreChecked) {
   EXPECT_EQ(CreateFileA("\\\\.\\COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                         nullptr),
             INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
   ASSERT_TRUE(CloseHandle(handle));
   handle = CreateFileA("\\\\.\\com3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                        nullptr);

@@ -61,7 +61,7 @@ TEST_F(TtyPort, ExclusiveOpenAgainstThisAndOtherPrograms) {
   EXPECT_EQ(CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                         nullptr),
             INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
   ASSERT_TRUE(CloseHandle(handle));
   handle = INVALID_HANDLE_VALUE;
 
@@ -81,7 +81,7 @@ TEST_F(TtyPort, ExclusiveOpenAgainstThisAndOtherPrograms) {
   ASSERT_EQ(read(ready[0], &c, 1), 1);
   ASSERT_EQ(c, 'y');
   EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
   ASSERT_EQ(write(release[1], "x", 1), 1);
   waitpid(child, nullptr, 0);
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
