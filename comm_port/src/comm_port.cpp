@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/cp1251.h"
+#include "platform/paths.h"
+
 TCommPort* CommPort = nullptr;
 
 void CreateGlobalCommPort() {
@@ -67,6 +70,37 @@ int TCommPort::Open(BYTE index, int in_queue, int out_queue) {
   if (!SetCommTimeouts(Handle, &Timeouts)) fail(17);
   Opened = true;
   return 0;
+}
+
+AnsiString OpenFailureText(BYTE index, DWORD error) {
+  using Reason = platform::ComOpenFailure::Reason;
+  AnsiString name = index <= 19 ? "COM" + AnsiString(index + 1) : AnsiString();
+  platform::ComOpenFailure failure = platform::ExplainComOpenFailure(name.str(), error);
+  AnsiString device = platform::Utf8ToCp1251(failure.device);
+  switch (failure.reason) {
+    case Reason::NoDevice: {
+      if (name.IsEmpty()) return "Такого порта нет";
+      AnsiString found;
+      for (const platform::ComPort& port : platform::ListComPorts())
+        found +=
+            (found.IsEmpty() ? "" : ", ") + port.name + " - " + platform::Utf8ToCp1251(port.device);
+      return "Порт " + name + " не связан ни с одним устройством (нет ссылки " +
+             platform::Utf8ToCp1251(failure.link) + ")\n" +
+             (found.IsEmpty() ? "Последовательные порты не найдены" : "Найдены порты: " + found);
+    }
+    case Reason::Missing:
+      return "Устройство " + device + " не найдено (адаптер отключен?)";
+    case Reason::NotATerminal:
+      return device + " не является последовательным портом";
+    case Reason::NoAccess:
+      return "Нет прав на доступ к устройству " + device + ": добавьте пользователя в группу " +
+             failure.group + " и войдите в систему заново";
+    case Reason::Held:
+      return "Устройство " + device + " занято другой программой";
+    case Reason::Other:
+      break;
+  }
+  return "Устройство " + device + ": системная ошибка " + AnsiString(error);
 }
 
 void TCommPort::Close() {

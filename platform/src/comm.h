@@ -51,6 +51,17 @@ struct IoOp {
 void InitRead(IoOp& op, const COMMTIMEOUTS& timeouts, std::uint64_t now);
 void InitWrite(IoOp& op, const COMMTIMEOUTS& timeouts, std::uint64_t now);
 
+// The comm events of the modem-status lines: each line (MS_*_ON) that changes raises its event.
+constexpr DWORD kModemEvents = EV_CTS | EV_DSR | EV_RING | EV_RLSD;
+constexpr DWORD ModemEvents(DWORD before, DWORD after) {
+  DWORD changed = before ^ after, events = 0;
+  if (changed & MS_CTS_ON) events |= EV_CTS;
+  if (changed & MS_DSR_ON) events |= EV_DSR;
+  if (changed & MS_RING_ON) events |= EV_RING;
+  if (changed & MS_RLSD_ON) events |= EV_RLSD;
+  return events;
+}
+
 // Under Mutex(): marks the operation done, fills the caller's OVERLAPPED and result mask, and
 // signals the OVERLAPPED's event.
 void CompleteOp(IoOp& op, DWORD error);
@@ -115,10 +126,17 @@ class CommObject : public Object {
     EndWait(wait_, 0, error);
   }
   virtual void EndWrites(DWORD error) { AbortOps(writes_, error); }
+  // The modem lines are now `status` (MS_*_ON): the events of the lines that changed, as far as
+  // the mask asks for them, are pending.
+  void ModemStatusNow(DWORD status) {
+    events_ |= ModemEvents(modem_status_, status) & mask;
+    modem_status_ = status;
+  }
 
   std::deque<std::shared_ptr<IoOp>> reads_, writes_;
   std::shared_ptr<IoOp> wait_;
-  DWORD events_ = 0;  // occurred and in the mask, not yet reported
+  DWORD events_ = 0;        // occurred and in the mask, not yet reported
+  DWORD modem_status_ = 0;  // the modem lines as last seen
 };
 
 }  // namespace platform::detail

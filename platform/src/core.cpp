@@ -1,4 +1,6 @@
 // The handle table, the last error, the shared lock and waits, errno mapping, fault injection.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -152,51 +154,75 @@ std::shared_ptr<Object> RemoveHandle(HANDLE handle, bool& was_last, bool& found)
 
 // ---- Errors ----
 
+namespace {
+
+// errno to the Windows error code, for any call and where it differs for an open (CreateFileA
+// of a file or a device). 0 in the open column: as for any call.
+struct ErrnoRow {
+  int err;
+  DWORD any;
+  DWORD open;
+};
+constexpr ErrnoRow kErrnoTable[] = {
+    {0, ERROR_SUCCESS, 0},
+    {ENOENT, ERROR_FILE_NOT_FOUND, 0},  // an open with no folder: ERROR_PATH_NOT_FOUND
+    {ENOTDIR, ERROR_PATH_NOT_FOUND, 0},
+    {ENAMETOOLONG, ERROR_PATH_NOT_FOUND, 0},
+    {ELOOP, ERROR_PATH_NOT_FOUND, 0},
+    {EACCES, ERROR_ACCESS_DENIED, 0},
+    {EPERM, ERROR_ACCESS_DENIED, 0},
+    {EROFS, ERROR_ACCESS_DENIED, 0},
+    {EISDIR, ERROR_ACCESS_DENIED, 0},
+    // Held by another open: a device opened exclusively (TIOCEXCL), a lock (flock), a running
+    // program's file.
+    {EBUSY, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION},
+    {EWOULDBLOCK, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION},
+    {ETXTBSY, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION},
+    {EEXIST, ERROR_ALREADY_EXISTS, ERROR_FILE_EXISTS},
+    {ENOTEMPTY, ERROR_ALREADY_EXISTS, 0},
+    {EBADF, ERROR_INVALID_HANDLE, 0},
+    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY, 0},
+    {EINVAL, ERROR_INVALID_PARAMETER, 0},
+    {ERANGE, ERROR_INVALID_PARAMETER, 0},
+    {ENOTTY, ERROR_NOT_SUPPORTED, 0},
+    {ENOSYS, ERROR_NOT_SUPPORTED, 0},
+    {EOPNOTSUPP, ERROR_NOT_SUPPORTED, 0},
+    // A device that went away; opening a node whose device is not there finds no device.
+    {EIO, ERROR_DEVICE_NOT_CONNECTED, 0},
+    {ENXIO, ERROR_DEVICE_NOT_CONNECTED, ERROR_FILE_NOT_FOUND},
+    {ENODEV, ERROR_DEVICE_NOT_CONNECTED, ERROR_FILE_NOT_FOUND},
+    {EPIPE, ERROR_BROKEN_PIPE, 0},
+    {ENOSPC, ERROR_DISK_FULL, 0},
+    {EXDEV, ERROR_NOT_SAME_DEVICE, 0},
+};
+
+const ErrnoRow* FindErrno(int err) {
+  for (const ErrnoRow& row : kErrnoTable)
+    if (row.err == err) return &row;
+  return nullptr;
+}
+
+}  // namespace
+
 DWORD ErrorFromErrno(int err) {
-  switch (err) {
-    case 0:
-      return ERROR_SUCCESS;
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case EBUSY:
-    case EWOULDBLOCK:
-    case ETXTBSY:
-      return ERROR_ACCESS_DENIED;
-    case EEXIST:
-    case ENOTEMPTY:
-      return ERROR_ALREADY_EXISTS;
-    case EBADF:
-      return ERROR_INVALID_HANDLE;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL:
-    case ERANGE:
-      return ERROR_INVALID_PARAMETER;
-    case ENOTTY:
-    case ENOSYS:
-    case EOPNOTSUPP:
-      return ERROR_NOT_SUPPORTED;
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-      return ERROR_DEVICE_NOT_CONNECTED;
-    case EPIPE:
-      return ERROR_BROKEN_PIPE;
-    case ENOSPC:
-      return ERROR_DISK_FULL;
-    case EXDEV:
-      return ERROR_NOT_SAME_DEVICE;
-    default:
-      return ERROR_GEN_FAILURE;
-  }
+  const ErrnoRow* row = FindErrno(err);
+  return row ? row->any : ERROR_GEN_FAILURE;
+}
+
+DWORD OpenErrorFromErrno(int err, const std::string& path) {
+  if (err == ENOENT) return MissingPathError(path);
+  const ErrnoRow* row = FindErrno(err);
+  if (!row) return ERROR_GEN_FAILURE;
+  return row->open ? row->open : row->any;
+}
+
+DWORD MissingPathError(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  std::size_t slash = p.find_last_of('/');
+  std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : p.substr(0, slash);
+  struct stat st;
+  return ::stat(parent.c_str(), &st) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 // ---- Fault injection ----

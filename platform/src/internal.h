@@ -102,7 +102,13 @@ void SignalEventHandle(HANDLE event);
 void ResetEventHandle(HANDLE event);
 
 // ---- Errors ----
+// The one errno table (core.cpp): the code for any call, and for an open (CreateFileA) of the
+// POSIX path `path`, where a lock or an exclusive device is a sharing violation, a node without
+// its device is not found, and a missing folder on the way is ERROR_PATH_NOT_FOUND.
 DWORD ErrorFromErrno(int err);
+DWORD OpenErrorFromErrno(int err, const std::string& path);
+// ENOENT on `path`: ERROR_FILE_NOT_FOUND, or ERROR_PATH_NOT_FOUND when its folder is missing too.
+DWORD MissingPathError(const std::string& path);
 // Sets the last error and returns FALSE, for one-line failure returns.
 inline BOOL Fail(DWORD error) {
   SetLastError(error);

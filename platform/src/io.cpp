@@ -129,15 +129,6 @@ class FileObject : public Object {
   int fd_;
 };
 
-// ENOENT means a missing folder on the way when the parent does not exist.
-DWORD NotFound(const std::string& path) {
-  std::string parent =
-      path.substr(0, path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/'));
-  struct stat st;
-  if (!parent.empty() && ::stat(parent.c_str(), &st) != 0) return ERROR_PATH_NOT_FOUND;
-  return ERROR_FILE_NOT_FOUND;
-}
-
 HANDLE OpenFile(const std::string& name, DWORD access, DWORD disposition) {
   std::string path = platform::MapPath(name);
   int flags = O_CLOEXEC;
@@ -170,10 +161,7 @@ HANDLE OpenFile(const std::string& name, DWORD access, DWORD disposition) {
   }
   int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) {
-    int err = errno;
-    SetLastError(err == ENOENT   ? NotFound(path)
-                 : err == EEXIST ? ERROR_FILE_EXISTS
-                                 : ErrorFromErrno(err));
+    SetLastError(OpenErrorFromErrno(errno, path));
     return INVALID_HANDLE_VALUE;
   }
   auto file = std::make_shared<FileObject>(fd);

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
@@ -195,6 +196,58 @@ std::vector<ComPort> ListComPorts() {
   std::vector<ComPort> list;
   for (auto& [number, device] : present) list.push_back({"COM" + std::to_string(number), device});
   return list;
+}
+
+namespace {
+
+// The group whose members may read and write a device node: its own group when that one may
+// and is not root's, else the one Debian and most distributions give serial ports.
+std::string DeviceGroup(const std::string& device) {
+  struct stat st;
+  if (::stat(device.c_str(), &st) == 0 && st.st_gid != 0 && (st.st_mode & S_IRGRP) &&
+      (st.st_mode & S_IWGRP)) {
+    group entry, *found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+      return found->gr_name;
+  }
+  return "dialout";
+}
+
+}  // namespace
+
+ComOpenFailure ExplainComOpenFailure(const std::string& port_name, DWORD error) {
+  using Reason = ComOpenFailure::Reason;
+  ComOpenFailure failure;
+  failure.error = error;
+  int number = detail::ComNumber(port_name);
+  if (number == 0) {
+    failure.reason = Reason::NoDevice;
+    return failure;
+  }
+  failure.device =
+      detail::SimAttached(number) ? "sim" : ComDevicePath("COM" + std::to_string(number));
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+      failure.reason = Reason::Held;
+      break;
+    case ERROR_ACCESS_DENIED:
+      failure.reason = Reason::NoAccess;
+      failure.group = DeviceGroup(failure.device);
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      if (failure.device.empty()) {
+        failure.reason = Reason::NoDevice;
+        failure.link = DosDevices() + "/com" + std::to_string(number);
+      } else {
+        failure.reason = Exists(failure.device) ? Reason::NotATerminal : Reason::Missing;
+      }
+      break;
+    default:
+      failure.reason = Reason::Other;
+  }
+  return failure;
 }
 
 namespace detail {

@@ -170,7 +170,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   }
   BOOL ModemStatus(DWORD& status) override {
     if (vanished_) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    status = modem_;
+    status = modem_status_;
     return TRUE;
   }
   BOOL SetMask(DWORD new_mask) override {
@@ -219,14 +219,7 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   void DeviceModemStatus(std::uint32_t bits) {
     if (vanished_ || closed_) return;
     Service();
-    DWORD changed = modem_ ^ bits;
-    modem_ = bits;
-    DWORD occurred = 0;
-    if (changed & MS_CTS_ON) occurred |= EV_CTS;
-    if (changed & MS_DSR_ON) occurred |= EV_DSR;
-    if (changed & MS_RING_ON) occurred |= EV_RING;
-    if (changed & MS_RLSD_ON) occurred |= EV_RLSD;
-    events_ |= occurred & mask;
+    ModemStatusNow(bits);
     Service();
   }
   void DeviceVanish() {
@@ -417,7 +410,6 @@ class SimPort : public CommObject, public std::enable_shared_from_this<SimPort> 
   std::deque<std::uint8_t> rx_;
   std::deque<WireByte> to_host_, to_device_;
   std::uint64_t to_host_free_ns_ = 0, to_device_free_ns_ = 0;
-  DWORD modem_ = 0;
   bool vanished_ = false, closed_ = false, servicing_ = false;
   Timer timer_;
 };
@@ -477,7 +469,7 @@ std::shared_ptr<Object> OpenSimPort(int number, const std::string& path, bool ov
   }
   auto& attachment = it->second;
   if (!attachment->open.expired()) {
-    SetLastError(ERROR_ACCESS_DENIED);  // no sharing
+    SetLastError(ERROR_SHARING_VIOLATION);  // no sharing
     return nullptr;
   }
   auto port = std::make_shared<SimPort>(attachment, overlapped);

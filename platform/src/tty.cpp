@@ -53,7 +53,7 @@ class TtyPort : public CommObject {
     wake_fd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     int lines = 0;
     has_modem_lines_ = ::ioctl(fd_, TIOCMGET, &lines) == 0;
-    last_modem_ = has_modem_lines_ ? lines : 0;
+    if (has_modem_lines_) modem_status_ = ModemBits(lines);
   }
   ~TtyPort() override {
     if (io_.joinable()) {
@@ -111,10 +111,7 @@ class TtyPort : public CommObject {
     line.xon_xoff_in = dcb.fInX;
     line.xon_char = dcb.XonChar;
     line.xoff_char = dcb.XoffChar;
-    if (!serial_line::Write(fd_, line)) {
-      int err = errno;
-      return Fail(err == EINVAL ? ERROR_INVALID_PARAMETER : ErrorFromErrno(err));
-    }
+    if (!serial_line::Write(fd_, line)) return FailErrno(errno);
     // Drivers round or substitute rates and drop what they cannot do (a pseudo-terminal keeps
     // 8 bits without parity whatever it is told): look at what the device really runs with.
     serial_line::Settings now;
@@ -194,7 +191,7 @@ class TtyPort : public CommObject {
     mask = new_mask;
     events_ = 0;
     int lines = 0;
-    if (has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) last_modem_ = lines;
+    if (has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) modem_status_ = ModemBits(lines);
     EndWait(wait_, 0);
     Wake();
     return TRUE;
@@ -349,18 +346,9 @@ class TtyPort : public CommObject {
       if (got_bytes || Buffered() > 0 || (::ioctl(fd_, FIONREAD, &waiting) == 0 && waiting > 0))
         events_ |= EV_RXCHAR;
     }
-    constexpr DWORD modem_events = EV_CTS | EV_DSR | EV_RING | EV_RLSD;
     int lines = 0;
-    if (wait_ && (mask & modem_events) && has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0) {
-      int changed = lines ^ last_modem_;
-      last_modem_ = lines;
-      DWORD occurred = 0;
-      if (changed & TIOCM_CTS) occurred |= EV_CTS;
-      if (changed & TIOCM_DSR) occurred |= EV_DSR;
-      if (changed & TIOCM_RI) occurred |= EV_RING;
-      if (changed & TIOCM_CD) occurred |= EV_RLSD;
-      events_ |= occurred & mask;
-    }
+    if (wait_ && (mask & kModemEvents) && has_modem_lines_ && ::ioctl(fd_, TIOCMGET, &lines) == 0)
+      ModemStatusNow(ModemBits(lines));
     ReportEvents(wait_, events_, mask);
   }
 
@@ -381,7 +369,7 @@ class TtyPort : public CommObject {
       int timeout = -1;
       if (wake_at != kForever)
         timeout = wake_at <= now ? 0 : static_cast<int>((wake_at - now + 999) / 1000);
-      if (!gone_ && wait_ && has_modem_lines_ && (mask & (EV_CTS | EV_DSR | EV_RING | EV_RLSD)))
+      if (!gone_ && wait_ && has_modem_lines_ && (mask & kModemEvents))
         timeout = timeout < 0 ? kModemPollMs : std::min(timeout, kModemPollMs);
       lock.unlock();
 
@@ -411,7 +399,6 @@ class TtyPort : public CommObject {
   bool stopping_ = false;
   bool gone_ = false;
   bool has_modem_lines_ = false;
-  int last_modem_ = 0;
   DCB shadow_ = DefaultShadow();
 };
 
@@ -419,32 +406,27 @@ class TtyPort : public CommObject {
 
 std::shared_ptr<Object> OpenTtyPort(const std::string& device, const std::string& path,
                                     bool overlapped) {
-  int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    int err = errno;
-    SetLastError(err == ENOENT || err == ENXIO || err == ENODEV ? ERROR_FILE_NOT_FOUND
-                                                                : ErrorFromErrno(err));
+  // A failed step closes the descriptor; the error is the step's errno as an open sees it.
+  int fd = -1;
+  auto fail = [&](int err) -> std::shared_ptr<Object> {
+    if (fd >= 0) ::close(fd);
+    SetLastError(OpenErrorFromErrno(err, device));
     return nullptr;
-  }
+  };
+  fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return fail(errno);
   serial_line::Settings line;
-  if (!serial_line::Read(fd, line)) {  // not a tty: no serial port behind the name
-    ::close(fd);
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return nullptr;
-  }
-  // No sharing: another handle, here or in another program, holds the port.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-    ::close(fd);
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
-  }
+  // Not a tty: no serial port behind the name.
+  if (!serial_line::Read(fd, line)) return fail(ENXIO);
+  // No sharing: another handle, here or in another program, holds the port. (Another program's
+  // TIOCEXCL fails the open itself, with EBUSY, for anyone but root.)
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
+  if (::ioctl(fd, TIOCEXCL) != 0) return fail(errno);
   // Raw bytes both ways; the line settings stay as the driver has them.
   if (!serial_line::MakeRaw(fd)) {
     int err = errno;
     ::ioctl(fd, TIOCNXCL);
-    ::close(fd);
-    SetLastError(ErrorFromErrno(err));
-    return nullptr;
+    return fail(err);
   }
   auto port = std::make_shared<TtyPort>(fd, overlapped);
   port->path = path;

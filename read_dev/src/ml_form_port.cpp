@@ -16,7 +16,9 @@ void TML_Form::OpenPort() {
   AnsiString n = IntToStr(PortIndex + 1);
   int result = CommPort->Open(static_cast<BYTE>(PortIndex), 2048, 2048);
   if (result == -103) {
-    ShowMessage("Comm Port_" + n + "  Не найден...");
+    // What the system found goes beneath: the port may be there but held or forbidden.
+    AnsiString reason = OpenFailureText(static_cast<BYTE>(PortIndex), GetLastError());
+    ShowMessage("Comm Port_" + n + "  Не найден...\n" + reason);
     SBOpenComPort->Enabled = true;
     SBCloseComPort->Enabled = false;
     Abort();

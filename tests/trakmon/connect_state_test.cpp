@@ -134,26 +134,92 @@ TEST_F(ConnectTest, ConnectSetsTheRateAndShowsItAndDisconnectHidesTheDeviceBoxes
   EXPECT_TRUE(responder().Shown().empty());
 }
 
-TEST_F(ConnectTest, PortWithoutADeviceIsNotFound) {
-  Connect(4, 115200);
+// A port that does not open keeps its old message and says beneath it what the system found:
+// the device the port maps to and why it did not open.
+struct OpenFailureCase {
+  const char* what;
+  enum { NoDevice, Held, Fault, LinkToNothing, LinkToFile } cause;
+  int port_index;
+  std::string reason;  // the lines beneath; <dir> stands for the prefix
+  DWORD fault = 0;     // Fault: what CreateFileA fails with
+};
+void PrintTo(const OpenFailureCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class OpenFailureTest : public ConnectTest, public ::testing::WithParamInterface<OpenFailureCase> {
+ protected:
+  // The default assignment finds no serial device of this machine.
+  OpenFailureTest() { platform::testing::SetDeviceRoot(dir() + "/machine"); }
+  ~OpenFailureTest() override {
+    platform::testing::SetDeviceRoot("");
+    platform::testing::ClearFaults();
+  }
+  // dosdevices/com2 -> <dir>/<target>
+  void LinkCom2(const std::string& target) {
+    std::filesystem::create_directories(dir() + "/dosdevices");
+    std::filesystem::create_symlink(dir() + "/" + target, dir() + "/dosdevices/com2");
+  }
+};
+
+TEST_P(OpenFailureTest, SaysNotFoundAndWhyBeneath) {
+  const OpenFailureCase& c = GetParam();
+  HANDLE held = INVALID_HANDLE_VALUE;
+  switch (c.cause) {
+    case OpenFailureCase::NoDevice:
+      break;
+    case OpenFailureCase::Held:
+      held = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      break;
+    case OpenFailureCase::Fault:
+      platform::testing::InjectFault("CreateFileA", c.fault, "\\\\.\\COM1");
+      break;
+    case OpenFailureCase::LinkToNothing:
+      LinkCom2("ttyUSB7");
+      break;
+    case OpenFailureCase::LinkToFile:
+      std::ofstream(dir() + "/notes.txt") << "text";
+      LinkCom2("notes.txt");
+      break;
+  }
+  Connect(c.port_index, 115200);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+  std::string reason = c.reason;
+  for (auto at = reason.find("<dir>"); at != std::string::npos; at = reason.find("<dir>"))
+    reason.replace(at, 5, dir());
+  const AnsiString n = IntToStr(c.port_index + 1);
   EXPECT_EQ(responder().Texts(ModalKind::Message),
-            std::vector<AnsiString>{"Comm Port_5  Не найден..."});
+            std::vector<AnsiString>{"Comm Port_" + n + "  Не найден...\n" + reason});
   EXPECT_FALSE(CommPort->IsOpen());
   EXPECT_TRUE(form->SBOpenComPort->Enabled);
   EXPECT_FALSE(form->SBCloseComPort->Enabled);
   EXPECT_EQ(form->Caption(), "Настройка параметров прибора");
 }
 
-TEST_F(ConnectTest, PortHeldByAnotherProgramIsNotFound) {
-  HANDLE held = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Connect(0, 115200);
-  CloseHandle(held);
-  EXPECT_EQ(responder().Texts(ModalKind::Message),
-            std::vector<AnsiString>{"Comm Port_1  Не найден..."});
-  EXPECT_FALSE(CommPort->IsOpen());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Causes, OpenFailureTest,
+    ::testing::Values(OpenFailureCase{"no_device", OpenFailureCase::NoDevice, 4,
+                                      "Порт COM5 не связан ни с одним устройством (нет ссылки "
+                                      "<dir>/dosdevices/com5)\nНайдены порты: COM1 - sim"},
+                      OpenFailureCase{"held_by_another_program", OpenFailureCase::Held, 0,
+                                      "Устройство sim занято другой программой"},
+                      OpenFailureCase{
+                          "no_permission", OpenFailureCase::Fault, 0,
+                          "Нет прав на доступ к устройству sim: добавьте пользователя в группу "
+                          "dialout и войдите в систему заново",
+                          ERROR_ACCESS_DENIED},
+                      OpenFailureCase{"adapter_unplugged", OpenFailureCase::LinkToNothing, 1,
+                                      "Устройство <dir>/ttyUSB7 не найдено (адаптер отключен?)"},
+                      OpenFailureCase{"no_serial_port", OpenFailureCase::LinkToFile, 1,
+                                      "<dir>/notes.txt не является последовательным портом"},
+                      OpenFailureCase{"other_error", OpenFailureCase::Fault, 0,
+                                      "Устройство sim: системная ошибка 31", ERROR_GEN_FAILURE}),
+    [](const ::testing::TestParamInfo<OpenFailureCase>& info) {
+      return std::string(info.param.what);
+    });
 
 TEST_F(ConnectTest, PortAlreadyOpenIsReportedAndLeftAsItIs) {
   WriteIni("[Port]\nBAUD_RATE_NMEA=460800\n");

@@ -59,6 +59,12 @@ class TCommPort {
   HANDLE Handle;
 };
 
+// What the system found when Open returned -103 for `index`: the device the port maps to and
+// why it could not be opened (missing, not to be used by this user, held by another program),
+// one line or two for the user. `error` is what CreateFileA left: GetLastError() right after
+// Open.
+AnsiString OpenFailureText(BYTE index, DWORD error);
+
 // The one port of the program, created by the main window's unit at start-up and never freed.
 extern TCommPort* CommPort;
 // Allocates and constructs the port and stores it in CommPort (once).

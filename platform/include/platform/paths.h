@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/windows.h"
+
 namespace platform {
 
 // $TRAKMON_PREFIX, else ~/.trakmon.
@@ -25,5 +27,24 @@ struct ComPort {
 };
 // Every mapped COM port whose device exists, in port-number order.
 std::vector<ComPort> ListComPorts();
+
+// Why CreateFileA of "\\.\COMn" failed, from the error it left, in terms a user can act on.
+struct ComOpenFailure {
+  enum class Reason {
+    NoDevice,      // COMn maps to no device: no dosdevices link, no serial device left for it
+    Missing,       // the device node is not there (an adapter unplugged, a link to nothing)
+    NotATerminal,  // what COMn maps to is no serial port
+    NoAccess,      // the user may not open the device node
+    Held,          // another handle, in this or another program, holds the port
+    Other,         // any other error
+  };
+  Reason reason = Reason::Other;
+  std::string device;  // what COMn maps to, as ComPort::device; empty for NoDevice
+  std::string link;    // NoDevice: the link that would map it (<prefix>/dosdevices/comn)
+  std::string group;   // NoAccess: the group that may use the node ("dialout")
+  DWORD error = 0;     // the error CreateFileA left
+};
+// `port_name` is "COMn" or "\\.\COMn"; anything else maps to no device.
+ComOpenFailure ExplainComOpenFailure(const std::string& port_name, DWORD error);
 
 }  // namespace platform

@@ -1,6 +1,30 @@
 // The subset of the Win32 API that Trakmon and Flasket call, implemented over POSIX.
 // Names, types, constants and results follow the Windows headers so that callers read
 // as they would on Windows; the implementation lives in platform/src.
+//
+// Where it departs from Windows:
+// - "\\.\COMn" is the device that the prefix maps COMn to (platform/paths.h); a simulated
+//   device attached for tests takes precedence (platform/sim_comm.h).
+// - Opening a port is exclusive against other programs too (TIOCEXCL and flock). A port held
+//   by another handle fails with ERROR_SHARING_VIOLATION and a device node the user may not
+//   open with ERROR_ACCESS_DENIED (Windows gives ERROR_ACCESS_DENIED for both); a COMn that
+//   maps to nothing, a missing node or one that is no terminal, with ERROR_FILE_NOT_FOUND.
+// - Pseudo-terminals have no modem lines: setting RTS or DTR fails with ERROR_NOT_SUPPORTED,
+//   GetCommModemStatus reports every line off and their comm events never occur. They carry 8
+//   data bits without parity only, and SetCommState refuses what a driver cannot do, a rate it
+//   would round by more than 3% included. SetupComm changes no queue size on a tty.
+// - Every wait on a device ends: once the device is gone (an adapter unplugged, the far side of
+//   a pseudo-terminal closed) the pending and every later call on its handle but CloseHandle
+//   fail with ERROR_DEVICE_NOT_CONNECTED (a tty first hands out the bytes it had received);
+//   closing a handle ends its pending operations with ERROR_OPERATION_ABORTED.
+// - GetTickCount, Sleep and the comm time-outs run on a clock that tests replace with a virtual
+//   one (platform/clock.h); a tty's time-outs always run on the real clock.
+// - File paths: drive letters through the prefix, backslashes as separators, CP1251 names as
+//   UTF-8 on disk (platform/paths.h). Handle values are never reused.
+// - The registry holds only the COM port list, read only; window messages reach the windows a
+//   GUI layer registered (platform/gui.h); the notification-area icon is never drawn; a
+//   program ".exe" that does not exist starts the same path without ".exe", and "notepad.exe"
+//   opens a desktop text editor.
 #pragma once
 
 #include <cstddef>

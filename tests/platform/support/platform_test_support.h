@@ -78,6 +78,13 @@ inline void SendText(platform::sim::Line& line, const std::string& text,
   line.Send({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, delay_us);
 }
 
+// Real milliseconds since `t0`.
+inline long MsSince(std::chrono::steady_clock::time_point t0) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+          .count());
+}
+
 class TempPrefix {
  public:
   TempPrefix() {
