@@ -163,8 +163,15 @@ class Driver : public QObject {
       const QString path = step.section(' ', 1);
       Next("file " + path + " in \"" + dialog->windowTitle() + "\"");
       edit->setFocus();
-      edit->setText(path);
-      ClickLater(open, open->rect().center());
+      // Typed and accepted in one go: a dialog still loading its folder selects the file it
+      // was preset with into the edit when the folder is in, over what was typed before.
+      QPointer<QLineEdit> typed(edit);
+      QPointer<QAbstractButton> accept(open);
+      QTimer::singleShot(0, this, [typed, accept, path] {
+        if (!typed || !accept) return;
+        typed->setText(path);
+        QTest::mouseClick(accept, Qt::LeftButton, {}, accept->rect().center());
+      });
       return true;
     }
     if (verb == "pick") {
