@@ -1,8 +1,11 @@
 #include "prog/boot_protocol.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+
+#include "vcl/sysutils.h"
 
 namespace boot {
 
@@ -16,6 +19,29 @@ AnsiString dump_cmd(const AnsiString& start, const AnsiString& stop) {
 
 AnsiString lock_write_cmd(int value) {
   return "#LOCK_WR " + IntToHex(value, 2);
+}
+
+namespace {
+AnsiString block_run(int first, int last) {
+  return first == last ? IntToStr(first) : IntToStr(first) + "-" + IntToStr(last);
+}
+}  // namespace
+
+AnsiString write_failed_text(const std::vector<int>& crc_failed, int first_unwritten, int count) {
+  AnsiString crc;
+  for (std::size_t i = 0; i < crc_failed.size();) {
+    std::size_t j = i;
+    while (j + 1 < crc_failed.size() && crc_failed[j + 1] == crc_failed[j] + 1) ++j;
+    crc += (crc.IsEmpty() ? "" : ", ") + block_run(crc_failed[i], crc_failed[j]);
+    i = j + 1;
+  }
+  AnsiString text = "Write Failed: ";
+  if (!crc.IsEmpty()) text += "CRT Error in Block " + crc;
+  if (first_unwritten < count) {
+    if (!crc.IsEmpty()) text += "; ";
+    text += "Block " + block_run(first_unwritten, count - 1) + " Not Written";
+  }
+  return text + ". Repeat Write All...";
 }
 
 void make_crc_table(std::uint16_t table[256]) {

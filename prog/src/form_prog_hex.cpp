@@ -17,29 +17,64 @@ void TFormProg::sb_open_filesClick(TObject* Sender) {
     ShowMessage("File Not  Open");
     Abort();
   }
-  file_name = OpenDialog1->FileName;
-  file_lines->Clear();
-  file_lines->LoadFromFile(file_name);
-  StatBar->Panels->Items[0]->Text = file_name + " -> OPEN";
-  rec_count = file_lines->Count;
-  Label1->Caption = "Rec Count = " + IntToStr(rec_count);
-  sb_mega_format->Click();
-}
-
-int TFormProg::get_end_addr() {
-  Memo1->Lines->Clear();
-  const int end = hex::end_address(*file_lines);
-  Label3->Caption = hex::end_label(end);
-  return end;
+  // Read whole into fresh objects first: a file that fails leaves nothing loaded, not a mix of
+  // the old image and the new name.
+  const AnsiString chosen = OpenDialog1->FileName;
+  TStringList lines;
+  try {
+    lines.LoadFromFile(chosen);
+  } catch (const Exception&) {
+    unload_firmware();
+    throw;  // the default display names the file
+  }
+  hex::Firmware firmware = read_or_refuse(lines);
+  install_file(chosen, lines);
+  install_image(firmware);
 }
 
 void TFormProg::sb_mega_formatClick(TObject* Sender) {
-  const bool bytes = cb8_16->Checked;
-  hex::refuse_extended_addresses(*file_lines);
-  end_addr = get_end_addr();
-  image = hex::blank_image(end_addr);
-  hex::copy_records(*file_lines, *image);
-  show_lines(Memo1->Lines, hex::list_image(*image, end_addr, bytes));
+  hex::Firmware firmware = read_or_refuse(*file_lines);
+  install_image(firmware);
+}
+
+hex::Firmware TFormProg::read_or_refuse(const TStrings& lines) {
+  try {
+    return hex::read_firmware(lines);
+  } catch (const EHexFile& refused) {
+    unload_firmware();
+    ShowMessage(refused.Message);
+    Abort();
+  }
+}
+
+void TFormProg::install_file(const AnsiString& name, const TStrings& lines) {
+  end_write_of_replaced_firmware();
+  file_lines->Assign(&lines);
+  file_name = name;
+  StatBar->Panels->Items[0]->Text = file_name + " -> OPEN";
+  rec_count = file_lines->Count;
+  Label1->Caption = "Rec Count = " + IntToStr(rec_count);
+}
+
+void TFormProg::install_image(hex::Firmware& firmware) {
+  end_addr = firmware.end_addr;
+  image = std::move(firmware.image);
+  Label3->Caption = hex::end_label(end_addr);
+  Memo1->Lines->Clear();
+  show_lines(Memo1->Lines, hex::list_image(*image, end_addr, cb8_16->Checked));
+}
+
+void TFormProg::unload_firmware() {
+  end_write_of_replaced_firmware();
+  file_lines->Clear();
+  file_name = "";
+  StatBar->Panels->Items[0]->Text = "";
+  rec_count = 0;
+  end_addr = 0;
+  image.reset();
+  Label1->Caption = "";
+  Label3->Caption = "";
+  Memo1->Lines->Clear();
 }
 
 void TFormProg::sb_hexClick(TObject* Sender) {

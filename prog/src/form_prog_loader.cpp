@@ -1,5 +1,6 @@
 // The boot-loader protocol on the window: the command buttons, the reply lines assembled on the
 // worker thread, the notices handed to the GUI thread, and the write chain with its CRC checks.
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -18,6 +19,15 @@ boot::ReplyLine rx_line;
 
 bool in_write_chain(int mode) {
   return mode == MODE_CLR_ADDR || mode == MODE_WAIT_TX || mode == MODE_BLOCK;
+}
+
+// The dump reads 16-bit addresses.
+constexpr std::int64_t kHighestAddress = 0xFFFF;
+
+// An address typed in hexadecimal, as the number it is: "0x" + up to eight digits converts to
+// 32 bits (StrToInt wraps those above 7FFFFFFF to negative numbers, undone here).
+std::int64_t read_address(const AnsiString& text) {
+  return static_cast<std::uint32_t>(StrToInt("0x" + text));
 }
 
 }  // namespace
@@ -68,6 +78,10 @@ void TFormProg::on_serial_event(Tserial_event* port, int code) {
         SendMessageA(form->window_, WM_SERIAL_NOTIFY, 0, SN_TX_BEEP);
       else if (form->mode == MODE_WAIT_TX)
         form->hand_over(SN_FIRST_BLOCK, nullptr, false);
+      break;
+    case SE_STOP:
+      // After stop() the window has closed its side already and lets this pass.
+      form->hand_over(SN_PORT_LOST, nullptr, false);
       break;
     case SE_RX: {
       const char c = static_cast<char>(port->rx_data()[0]);
@@ -132,10 +146,15 @@ void TFormProg::wm_serial_notify(TMessage& message) {
   if (notice && notice->log) add_memo_line(line);
   switch (message.LParam) {
     case SN_BLOCK_ACK: {
+      // Each step of the chain acts only while the chain waits for it: an answer that comes
+      // after the chain gave up starts nothing.
+      if (mode != MODE_BLOCK) break;
       boot::BlockAck ack = boot::read_block_ack(line.c_str());
       if (ack.crc != last_block_crc) {
+        crc_failed_.push_back(unconfirmed_block());
         reply_timer_->Enabled = false;  // the user reads the box; next_block starts it again
         ShowMessage("CRT Error in " + ack.label + " Block...");
+        if (mode != MODE_BLOCK) break;  // the chain ended while the box was open
       }
       next_block();
       block_pos += 512;
@@ -145,6 +164,7 @@ void TFormProg::wm_serial_notify(TMessage& message) {
       Beep(1000, 100);
       break;
     case SN_FIRST_BLOCK:
+      if (mode != MODE_WAIT_TX) break;
       Sleep(100);
       set_mode(MODE_BLOCK);
       send_block(0);
@@ -152,6 +172,7 @@ void TFormProg::wm_serial_notify(TMessage& message) {
       add_memo_line("Send  BL 0");
       break;
     case SN_ADDR_CLEARED:
+      if (mode != MODE_CLR_ADDR) break;
       Sleep(100);
       set_mode(MODE_WAIT_TX);
       send_cmd(boot::write_block_cmd(0));
@@ -159,20 +180,39 @@ void TFormProg::wm_serial_notify(TMessage& message) {
       prog_b1->Position = 0;
       prog_b1->Max = end_addr / 256 + 1;
       break;
-    case SN_DUMP_LINE:
+    case SN_DUMP_LINE: {
       boot::read_dump_address(line.c_str(), dump_addr);
       Label4->Caption = "Address = " + IntToHex(static_cast<int>(dump_addr), 6);
-      prog_b1->Position = static_cast<int>(dump_addr) - dump_start;
+      // The device's address may lie anywhere: the bar stays within the dump.
+      const std::int64_t done = static_cast<std::int64_t>(dump_addr) - dump_start;
+      prog_b1->Position = static_cast<int>(std::clamp<std::int64_t>(done, 0, dump_len));
       break;
+    }
     case SN_LOCK_LINE:
       if (boot::read_lock_line(line.c_str(), lock_val)) {
         ed_fs->Text = boot::fuses_text(lock_val);
         ed_lk->Text = boot::lock_text(lock_val);
       }
       break;
+    case SN_PORT_LOST:
+      // Only a worker that ended by itself under an open port: not one that stop() ended, nor
+      // an earlier port's after a new connect.
+      if (connected == 1 && !serial_port->is_running()) port_lost();
+      break;
     default:
       break;
   }
+}
+
+void TFormProg::port_lost() {
+  const bool writing = in_write_chain(mode);
+  const int first = unconfirmed_block();
+  close_port();
+  const AnsiString text = "Device Disconnected... " + ComboBox1->Text();
+  if (writing)
+    fail_write(text, first);
+  else
+    ShowMessage(text);
 }
 
 void TFormProg::send_cmd(const AnsiString& text) {
@@ -203,9 +243,31 @@ void TFormProg::next_block() {
     Label2->Caption = "J=" + IntToHex(p / 2, 4);
   } else {
     Label4->Caption = "Block = " + IntToStr(index);
+    if (!crc_failed_.empty()) {
+      fail_write("", count);
+      return;
+    }
     set_mode(MODE_IDLE);
     Beep(1000, 200);
   }
+}
+
+int TFormProg::unconfirmed_block() const {
+  // In MODE_BLOCK block_pos is already past the block sent last; before it nothing was sent.
+  return mode == MODE_BLOCK ? std::max(0, block_pos / 512 - 1) : 0;
+}
+
+void TFormProg::fail_write(const AnsiString& why, int first_unwritten) {
+  const int count = end_addr / 256 + 1;
+  set_mode(MODE_IDLE);
+  const AnsiString text =
+      boot::write_failed_text(crc_failed_, std::min(first_unwritten, count), count);
+  add_memo_line(text);
+  ShowMessage(why.IsEmpty() ? text : why + "\n" + text);
+}
+
+void TFormProg::end_write_of_replaced_firmware() {
+  if (in_write_chain(mode)) fail_write("", unconfirmed_block());
 }
 
 // The boot loader did not answer a step of the write chain in time: the write is given up.
@@ -220,8 +282,7 @@ void TFormProg::reply_deadline(TObject* Sender) {
     return;
   }
   if (GetTickCount() - step_started_ < kReplyLimitMs) return;
-  set_mode(MODE_IDLE);
-  ShowMessage("No Answer From Boot Loader...");
+  fail_write("No Answer From Boot Loader...", unconfirmed_block());
 }
 
 // ---- Command buttons ----
@@ -243,6 +304,7 @@ void TFormProg::sb_write_allClick(TObject* Sender) {
     Abort();
   }
   block_pos = 0;
+  crc_failed_.clear();
   set_mode(MODE_CLR_ADDR);
   send_cmd(boot::kClrAddr);
 }
@@ -251,10 +313,14 @@ void TFormProg::sb_dumpClick(TObject* Sender) {
   const AnsiString start = ed_start->Text().Trim();
   const AnsiString stop = ed_stop->Text().Trim();
   try {
-    dump_start = StrToInt("0x" + start);
-    dump_stop = StrToInt("0x" + stop);
+    dump_start = read_address(start);
+    dump_stop = read_address(stop);
   } catch (EConvertError&) {
     ShowMessage("Error Input Address...");
+    Abort();
+  }
+  if (dump_start > kHighestAddress || dump_stop > kHighestAddress) {
+    ShowMessage("Address Above FFFF...");
     Abort();
   }
   Memo1->Lines->Clear();
@@ -264,7 +330,7 @@ void TFormProg::sb_dumpClick(TObject* Sender) {
     Abort();
   }
   prog_b1->Position = 0;
-  prog_b1->Max = dump_len;
+  prog_b1->Max = static_cast<int>(dump_len);
   clear_rx_line();
   set_mode(MODE_DUMP);
   send_cmd(boot::dump_cmd(start, stop));
@@ -286,10 +352,12 @@ void TFormProg::wr_lockClick(TObject* Sender) {
   Memo1->Lines->Clear();
   set_mode(MODE_IDLE);
   clear_rx_line();
-  int value;
+  int value = -1;  // a text that is no number is no lock byte either
   try {
     value = StrToInt(ed_lk->Text);
   } catch (EConvertError&) {
+  }
+  if (value < 0 || value > 0xFF) {
     ShowMessage("Invali Lock Byte...");
     Abort();
   }

@@ -1,15 +1,61 @@
 #include "prog/hex_image.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace hex {
 namespace {
+
+// Highest address + length a record can reach.
+constexpr int kAddressSpan = 0xFFFF + 0xFF + 1;
+// How much of a refused line its message shows.
+constexpr int kShownChars = 44;
 
 int hex_number(const AnsiString& text) {
   return StrToInt("0x" + text);
 }
 
-int end_from_record(const AnsiString& line) {
-  Fields f = fields(line);
-  return hex_number(f.address.Trim()) + hex_number(f.count.Trim());
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+[[noreturn]] void refuse(const AnsiString& why, int index, const AnsiString& line) {
+  const AnsiString shown =
+      line.Length() > kShownChars ? line.SubString(1, kShownChars) + "..." : line;
+  throw EHexFile(why + " in line " + IntToStr(index + 1) + ": " + shown);
+}
+
+// One record read exactly; `data` is its data field as the file writes it.
+struct Record {
+  int count = 0;
+  int address = 0;
+  int type = 0;
+  std::string data;
+};
+
+Record read_record(const AnsiString& raw, int index) {
+  const std::string line = raw.TrimRight().str();
+  if (line.empty() || line[0] != ':') refuse("No record mark", index, raw);
+  for (std::size_t i = 1; i < line.size(); ++i)
+    if (hex_digit(line[i]) < 0) refuse("Not a hexadecimal digit", index, raw);
+  const auto byte = [&](std::size_t k) {
+    return hex_digit(line[1 + 2 * k]) * 16 + hex_digit(line[2 + 2 * k]);
+  };
+  const std::size_t digits = line.size() - 1;
+  if (digits < 10 || digits != 10 + 2 * static_cast<std::size_t>(byte(0)))
+    refuse("Record length does not match its count", index, raw);
+  Record r;
+  r.count = byte(0);
+  unsigned sum = 0;
+  for (std::size_t k = 0; k < 5 + static_cast<std::size_t>(r.count); ++k) sum += byte(k);
+  if ((sum & 0xFF) != 0) refuse("Bad checksum", index, raw);
+  r.address = byte(1) * 256 + byte(2);
+  r.type = byte(3);
+  r.data = line.substr(9, 2 * static_cast<std::size_t>(r.count));
+  return r;
 }
 
 }  // namespace
@@ -22,41 +68,45 @@ bool is_end_record(const AnsiString& line) {
   return line.SubString(8, 2) == "01";
 }
 
-int end_address(const TStrings& lines) {
-  for (int i = 0; i < lines.Count; ++i) {
-    AnsiString line = lines.Strings[i];
-    if (is_end_record(line)) return end_from_record(lines.Strings[i - 1]);
-    hex_number(fields(line).count);
+Firmware read_firmware(const TStrings& lines) {
+  std::vector<Record> data;
+  std::vector<int> written_by(kAddressSpan, -1);  // the line whose record wrote each byte
+  int end = 0;
+  bool ended = false;
+  for (int i = 0; i < lines.Count && !ended; ++i) {
+    const AnsiString line = lines.Strings[i];
+    Record r = read_record(line, i);
+    switch (r.type) {
+      case 0x00:
+        for (int a = r.address; a < r.address + r.count; ++a) {
+          if (written_by[a] >= 0)
+            refuse("Data overlapping line " + IntToStr(written_by[a] + 1), i, line);
+          written_by[a] = i;
+        }
+        if (r.count > 0) end = std::max(end, r.address + r.count);
+        data.push_back(std::move(r));
+        break;
+      case 0x01:
+        ended = true;
+        break;
+      case 0x02:
+      case 0x04:
+        if (r.count != 2) refuse("Bad address record", i, line);
+        if (r.data != "0000") refuse("Address above 64K", i, line);
+        break;
+      case 0x03:
+      case 0x05:
+        break;
+      default:
+        refuse("Unknown record type " + IntToHex(r.type, 2), i, line);
+    }
   }
-  throw EHexFile("No End Record In File...");
-}
-
-void refuse_extended_addresses(const TStrings& lines) {
-  for (int i = 0; i < lines.Count; ++i) {
-    AnsiString line = lines.Strings[i];
-    if (is_end_record(line)) return;
-    AnsiString type = fields(line).type;
-    if (type != "02" && type != "04") continue;
-    AnsiString base = line.SubString(10, 4);
-    if (!base.IsEmpty() && hex_number(base) != 0)
-      throw EHexFile("Address above 64K in line " + IntToStr(i + 1) + ": " + line);
-  }
-}
-
-std::string blank_image(int end_addr) {
-  return std::string(static_cast<std::size_t>(end_addr) * 2 + 512, 'F');
-}
-
-void copy_records(const TStrings& lines, std::string& image) {
-  const int size = static_cast<int>(image.size());
-  for (int i = 0; i < lines.Count; ++i) {
-    AnsiString line = lines.Strings[i];
-    if (is_end_record(line)) return;
-    Fields f = fields(line);
-    const int n = hex_number(f.count) * 2;
-    const int a = hex_number(f.address) * 2;
-    for (int k = 0; k < n && a + k < size; ++k) image[a + k] = line[10 + k];
-  }
+  if (!ended) throw EHexFile("No End Record In File...");
+  if (end == 0) throw EHexFile("No Data In File...");
+  Firmware firmware{end, std::string(static_cast<std::size_t>(end) * 2 + 512, 'F')};
+  for (const Record& r : data)
+    firmware.image.replace(static_cast<std::size_t>(r.address) * 2, r.data.size(), r.data);
+  return firmware;
 }
 
 std::vector<AnsiString> list_image(const std::string& image, int end_addr, bool bytes) {
@@ -90,14 +140,16 @@ std::vector<AnsiString> list_groups(const std::string& image, int end_addr, bool
 
 std::vector<AnsiString> list_fields(const TStrings& lines, int& end) {
   std::vector<AnsiString> out;
+  int highest = 0;
   for (int i = 0; i < lines.Count; ++i) {
     AnsiString line = lines.Strings[i];
     Fields f = fields(line);
     if (is_end_record(line)) {
-      end = end_from_record(lines.Strings[i - 1]);
+      end = highest;
       break;
     }
     const int n = hex_number(f.count) * 2;
+    if (f.type == "00" && n > 0) highest = std::max(highest, hex_number(f.address) + n / 2);
     out.push_back(f.mark + " " + f.count + " " + f.address + " " + f.type + " " +
                   line.SubString(10, n) + " " + line.SubString(n + 10, 2));
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/boot_loader_sim.h"
+#include "vcl/sysutils.h"
 
 namespace {
 
@@ -52,6 +53,26 @@ TEST(BootCommands, Texts) {
   EXPECT_EQ(boot::lock_write_cmd(5).str(), "#LOCK_WR 05");
   EXPECT_EQ(boot::lock_write_cmd(0x1FF).str(), "#LOCK_WR 1FF");
   EXPECT_EQ(boot::lock_write_cmd(-1).str(), "#LOCK_WR FFFFFFFF");
+}
+
+TEST(BootCommands, AFailedWriteNamesItsBlocks) {
+  struct Case {
+    std::vector<int> crc_failed;
+    int first_unwritten, count;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{1}, 4, 4, "Write Failed: CRT Error in Block 1. Repeat Write All..."},
+      {{0, 2, 3, 4, 7}, 9, 9, "Write Failed: CRT Error in Block 0, 2-4, 7. Repeat Write All..."},
+      {{}, 2, 5, "Write Failed: Block 2-4 Not Written. Repeat Write All..."},
+      {{}, 0, 1, "Write Failed: Block 0 Not Written. Repeat Write All..."},
+      {{1},
+       3,
+       19,
+       "Write Failed: CRT Error in Block 1; Block 3-18 Not Written. Repeat Write All..."},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(boot::write_failed_text(c.crc_failed, c.first_unwritten, c.count).str(), c.text);
 }
 
 // Feeds the text; returns the lines it finished, each as text() showed it then.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,31 @@ class FlasketTest : public hl::FormTest {
   bool Until(const std::function<bool()>& done,
              std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     return hl::PumpUntil(done, limit);
+  }
+  // The window in its state after a connection has ended: the port box and connect enabled.
+  void ExpectClosedState() {
+    EXPECT_EQ(form->connected, 0);
+    EXPECT_EQ(form->Caption().str(), "  Comm Port ( COM3 ) Close");
+    EXPECT_TRUE(Get("sb_connect")->Enabled);
+    EXPECT_TRUE(Get("ComboBox1")->Enabled);
+    EXPECT_FALSE(Get("sb_disconnect")->Enabled);
+  }
+  // A byte of block 1: after "#CLR_ADDR 0000", block 0 with its command, and block 1's command.
+  static constexpr std::uint64_t kByteOfBlock1 = 15 + 12 + 256 + 12 + 100;
+  // A write of six blocks whose device vanished on kByteOfBlock1 ended saying so, with the
+  // connection, and without the success beep.
+  void ExpectVanishedInBlock1() {
+    EXPECT_EQ(LastShown(),
+              "Device Disconnected... COM3\n"
+              "Write Failed: Block 1-5 Not Written. Repeat Write All...");
+    EXPECT_EQ(form->mode, MODE_IDLE);
+    ExpectClosedState();
+    EXPECT_FALSE(SuccessBeeped());
+  }
+  // The beep that ends a write that went well.
+  static bool SuccessBeeped() {
+    const auto beeps = platform::testing::Beeps();
+    return std::any_of(beeps.begin(), beeps.end(), [](const auto& b) { return b.duration == 200; });
   }
   // "Write All" and the chain to its end (the window back in MODE_IDLE).
   bool WriteAll(std::chrono::milliseconds limit = std::chrono::seconds(20)) {

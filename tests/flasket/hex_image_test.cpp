@@ -1,4 +1,4 @@
-// The HEX reader and the memory image: end address, image, and the four listings.
+// The HEX reader and the memory image: what a file loads or why it is refused, and the listings.
 #include "prog/hex_image.h"
 
 #include <gtest/gtest.h>
@@ -22,100 +22,142 @@ std::vector<std::string> Strings(const std::vector<AnsiString>& lines) {
   return out;
 }
 
-// A data record of `count` bytes at `address` whose data text is `data` (checksum not checked).
-std::string Record(int count, int address, const std::string& type, const std::string& data) {
+// A record with its checksum: `data` is the data field's text.
+std::string Record(int count, int address, int type, const std::string& data) {
   char head[16];
-  std::snprintf(head, sizeof head, ":%02X%04X", count, address);
-  return head + type + data + "00";
+  std::snprintf(head, sizeof head, ":%02X%04X%02X", count, address, type);
+  unsigned sum = static_cast<unsigned>(count + (address >> 8) + (address & 0xFF) + type);
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+    sum += static_cast<unsigned>(std::stoi(data.substr(i, 2), nullptr, 16));
+  char check[4];
+  std::snprintf(check, sizeof check, "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
+  return head + data + check;
+}
+std::string Data(int address, const std::string& data) {
+  return Record(static_cast<int>(data.size() / 2), address, 0, data);
 }
 
 const std::string kEnd = ":00000001FF";
 
-TEST(HexEndAddress, ComesFromTheRecordBeforeTheEndRecord) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> lines;
-    int end;
+// Each case: the lines, then either the message that refuses them, or the end address and the
+// image characters below it (the rest must be "F").
+struct FileCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::string message;
+  int end;
+  std::string image;
+};
+FileCase Loads(const char* name, std::vector<std::string> lines, int end, std::string image) {
+  return {name, std::move(lines), "", end, std::move(image)};
+}
+FileCase Refused(const char* name, std::vector<std::string> lines, std::string message) {
+  return {name, std::move(lines), std::move(message), 0, ""};
+}
+
+TEST(HexFile, ReadsExactlyTheDataRecordsOrRefusesTheFileNamingTheLine) {
+  const std::string good = Data(0, "0C945C00");
+  const FileCase cases[] = {
+      Loads("a good file", {Data(0, "0C945C00"), Data(4, "AABB"), kEnd}, 6, "0C945C00AABB"),
+      Loads("lower case kept, blanks and CR after a record ignored",
+            {Data(2, "ab12") + " \r", kEnd + "\r"}, 4, "FFFFab12"),
+      Loads("records out of address order: the end is the highest byte",
+            {Data(0x10, "1122"), Data(0, "3344"), kEnd}, 0x12,
+            "3344" + std::string(28, 'F') + "1122"),
+      Loads("gaps read FF", {Data(0, "01"), Data(3, "02"), kEnd}, 4, "01FFFF02"),
+      Loads("start addresses (03, 05) and zero bases (02, 04) carry no data",
+            {Record(4, 0, 3, "00001234"), Record(2, 0, 2, "0000"), Data(2, "5566"),
+             Record(2, 0, 4, "0000"), Record(4, 0, 5, "00000100"), kEnd},
+            4, "FFFF5566"),
+      Loads("nothing after the end record is read", {good, kEnd, "garbage", Data(0, "FFFF")}, 4,
+            "0C945C00"),
+      Refused("bad checksum", {good, ":02000400AABB00", kEnd},
+              "Bad checksum in line 2: :02000400AABB00"),
+      Refused("bad checksum of the end record", {good, ":00000001FE"}, "Bad checksum in line 2"),
+      Refused("non-hex digit in the data", {":02000000ZZ11ED", kEnd},
+              "Not a hexadecimal digit in line 1"),
+      Refused("non-hex count", {":G2000000AABB99", kEnd}, "Not a hexadecimal digit in line 1"),
+      Refused("non-hex address", {good, ":0200X000AABB99", kEnd},
+              "Not a hexadecimal digit in line 2"),
+      Refused("non-hex type", {":020000G0AABB99", kEnd}, "Not a hexadecimal digit in line 1"),
+      Refused("short record", {":04000000AABB95", kEnd},
+              "Record length does not match its count in line 1"),
+      Refused("long record", {":02000000AABBCC99", kEnd},
+              "Record length does not match its count in line 1"),
+      Refused("a line cut in the middle", {good, ":1000100001020304", kEnd},
+              "Record length does not match its count in line 2"),
+      Refused("a line cut before its type", {good, ":10001", kEnd},
+              "Record length does not match its count in line 2"),
+      Refused("no record mark", {"02000000AABB99", kEnd}, "No record mark in line 1"),
+      Refused("an empty line among the records", {good, "", kEnd}, "No record mark in line 2"),
+      Refused("unknown record type", {Record(2, 0, 6, "AABB"), kEnd},
+              "Unknown record type 06 in line 1"),
+      Refused("extended segment above 64K", {good, ":020000021000EC", kEnd},
+              "Address above 64K in line 2"),
+      Refused("extended linear above 64K", {":020000040001F9", good, kEnd},
+              "Address above 64K in line 1"),
+      Refused("an address record of one byte", {Record(1, 0, 4, "00"), good, kEnd},
+              "Bad address record in line 1"),
+      Refused("overlapping records", {Data(0, "11223344"), Data(0x10, "AA"), Data(3, "5566"), kEnd},
+              "Data overlapping line 1 in line 3: " + Data(3, "5566")),
+      Refused("the same record twice", {good, good, kEnd}, "Data overlapping line 1 in line 2"),
+      Refused("no end record", {good}, "No End Record In File..."),
+      Refused("an empty file", {}, "No End Record In File..."),
+      Refused("no data", {Record(4, 0, 3, "00001234"), kEnd}, "No Data In File..."),
+      Refused("the end record first", {kEnd, good}, "No Data In File..."),
+      Refused("only zero-length data records", {":00010000FF", kEnd}, "No Data In File..."),
   };
-  const Case cases[] = {
-      {"ascending records",
-       {Record(16, 0, "00", std::string(32, '1')), Record(16, 16, "00", std::string(32, '2')),
-        Record(4, 32, "00", "AABBCCDD"), kEnd},
-       36},
-      {"an earlier record reaching higher does not count",
-       {Record(16, 0x100, "00", std::string(32, '1')), Record(4, 0, "00", "AABBCCDD"), kEnd},
-       4},
-      {"lines after the end record are not read",
-       {Record(2, 0x10, "00", "AABB"), kEnd, "garbage"},
-       0x12},
-      {"a CR left at the end of the last record", {":02001000AABB00\r", kEnd}, 0x12},
-      {"zero-length record at 0", {":00000000FF", kEnd}, 0},
-  };
-  for (const Case& c : cases) {
+  for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(hex::end_address(*Lines(c.lines)), c.end);
+    auto lines = Lines(c.lines);
+    if (!c.message.empty()) {
+      try {
+        hex::read_firmware(*lines);
+        ADD_FAILURE() << "accepted";
+      } catch (const EHexFile& e) {
+        EXPECT_EQ(e.Message.str().rfind(c.message, 0), 0u) << e.Message.str();
+      }
+      continue;
+    }
+    hex::Firmware firmware = hex::read_firmware(*lines);
+    EXPECT_EQ(firmware.end_addr, c.end);
+    ASSERT_EQ(firmware.image.size(), static_cast<std::size_t>(c.end) * 2 + 512);
+    EXPECT_EQ(firmware.image.substr(0, c.image.size()), c.image);
+    EXPECT_EQ(firmware.image.substr(c.image.size()),
+              std::string(firmware.image.size() - c.image.size(), 'F'));
   }
 }
 
-TEST(HexEndAddress, RefusesFilesItCannotSize) {
-  EXPECT_THROW(hex::end_address(*Lines({kEnd, Record(2, 0, "00", "AABB")})), EStringListError);
-  EXPECT_THROW(hex::end_address(*Lines({Record(2, 0, "00", "AABB")})), EHexFile);
-  EXPECT_THROW(hex::end_address(*Lines({})), EHexFile);
-  EXPECT_THROW(hex::end_address(*Lines({":ZZ000000", kEnd})), EConvertError);
+TEST(HexFile, TheDemosFirmwareLoads) {
+  TStringList lines;
+  lines.LoadFromFile(DEMO_FIRMWARE);
+  EXPECT_EQ(hex::read_firmware(lines).end_addr, 0xC00);
+}
+
+TEST(HexFile, ARefusalShowsTheStartOfALongLine) {
+  const std::string record = Data(0, std::string(64, 'A'));
+  auto lines = Lines({record.substr(0, record.size() - 2) + "00", kEnd});
+  try {
+    hex::read_firmware(*lines);
+    FAIL() << "accepted";
+  } catch (const EHexFile& e) {
+    EXPECT_EQ(e.Message.str(), "Bad checksum in line 1: " + record.substr(0, 44) + "...");
+  }
+}
+
+TEST(HexFile, TheHighestAddressesFitTheImage) {
+  // A record may reach 0xFF bytes past 0xFFFF; the image holds it whole.
+  auto lines = Lines({Data(0xFFFF, "0102"), Data(0, "03"), kEnd});
+  hex::Firmware firmware = hex::read_firmware(*lines);
+  EXPECT_EQ(firmware.end_addr, 0x10001);
+  EXPECT_EQ(firmware.image.substr(0xFFFF * 2, 4), "0102");
   EXPECT_EQ(hex::end_label(0x1A30).str(), "End addr.= 0x01A30");
   EXPECT_EQ(hex::end_label(0x123456).str(), "End addr.= 0x123456");
 }
 
-TEST(HexImage, FillsWithFAndCopiesTheDataAsWritten) {
-  auto lines = Lines({
-      Record(2, 4, "00", "ab12"),  // lower case kept
-      ":020000020000FC",           // extended segment with a zero base: data at 0000
-      Record(2, 8, "00", "3344"), Record(2, 9, "00", "5566"),  // overlaps: the later record wins
-      kEnd, Record(2, 0, "00", "EEEE"),                        // after the end record: never copied
-  });
-  hex::refuse_extended_addresses(*lines);
-  const int end = hex::end_address(*lines);
-  ASSERT_EQ(end, 11);
-  std::string image = hex::blank_image(end);
-  ASSERT_EQ(image.size(), 11u * 2 + 512);
-  hex::copy_records(*lines, image);
-  EXPECT_EQ(image.substr(0, 22), "0000FFFFab12FFFF335566");
-  EXPECT_EQ(image.substr(22), std::string(512, 'F'));
-}
-
-TEST(HexImage, RefusesExtendedAddressesWithANonZeroBase) {
-  for (const char* record : {":020000021000EC", ":020000040001F9"}) {
-    SCOPED_TRACE(record);
-    auto lines = Lines({Record(2, 0, "00", "AABB"), record, Record(2, 0, "00", "CCDD"), kEnd});
-    EXPECT_THROW(hex::refuse_extended_addresses(*lines), EHexFile);
-  }
-  // After the end record nothing counts.
-  EXPECT_NO_THROW(hex::refuse_extended_addresses(*Lines({kEnd, ":020000040001F9"})));
-}
-
-TEST(HexImage, RecordsPastTheImageAreCutAtItsEnd) {
-  // The end address is 0x10: the image holds 0x10 + 256 bytes.
-  auto lines = Lines({Record(0x20, 0x100, "00", std::string(64, 'A')),
-                      Record(16, 0x1000, "00", std::string(32, 'B')),
-                      Record(16, 0, "00", std::string(32, 'C')), kEnd});
-  std::string image = hex::blank_image(hex::end_address(*lines));
-  ASSERT_EQ(image.size(), 0x10u * 2 + 512);
-  hex::copy_records(*lines, image);
-  EXPECT_EQ(image.size(), 0x10u * 2 + 512);
-  EXPECT_EQ(image.substr(0, 32), std::string(32, 'C'));
-  EXPECT_EQ(image.substr(0x200), std::string(image.size() - 0x200, 'A'));
-}
-
-TEST(HexImage, AShortOrMalformedRecordStopsTheCopyAfterWhatCameBefore) {
-  std::string image = hex::blank_image(0x20);
-  auto short_line = Lines({Record(2, 0, "00", "1122"), ":10000800334", kEnd});
-  EXPECT_THROW(hex::copy_records(*short_line, image), ERangeError);
-  EXPECT_EQ(image.substr(0, 20), "1122FFFFFFFFFFFF334F");
-
-  image = hex::blank_image(0x20);
-  auto bad = Lines({Record(2, 0, "00", "1122"), ":0G000000", kEnd});
-  EXPECT_THROW(hex::copy_records(*bad, image), EConvertError);
-  EXPECT_EQ(image.substr(0, 8), "1122FFFF");
+// An image with nothing written: end x 2 + 512 characters "F".
+std::string Blank(int end) {
+  return std::string(static_cast<std::size_t>(end) * 2 + 512, 'F');
 }
 
 std::string Groups(const std::string& chars, int group) {
@@ -125,7 +167,7 @@ std::string Groups(const std::string& chars, int group) {
 }
 
 TEST(HexListing, MegaListsLinesOf16AddressUnits) {
-  std::string image = hex::blank_image(0x41);
+  std::string image = Blank(0x41);
   for (int i = 0; i < 0x41 * 2; ++i) image[i] = "0123456789abcdef"[i % 16];
   const std::string row = "0123456789abcdef0123456789abcdef";
   struct Case {
@@ -163,7 +205,7 @@ TEST(HexListing, MegaListsLinesOf16AddressUnits) {
 }
 
 TEST(HexListing, DatListsOneGroupPerLine) {
-  std::string image = hex::blank_image(3);
+  std::string image = Blank(3);
   image.replace(0, 6, "a1B2c3");
   EXPECT_EQ(Strings(hex::list_groups(image, 3, true)),
             (std::vector<std::string>{"00000    a1", "00001    B2", "00002    c3"}));
@@ -174,9 +216,10 @@ TEST(HexListing, DatListsOneGroupPerLine) {
 
 TEST(HexListing, FieldsListStopsAtTheEndRecord) {
   int end = -1;
-  auto lines = Lines({":02000000AB12C3", ":0300100011223344", kEnd, ":02002000EEEE00"});
+  // The end address is the highest data byte's, whatever the order.
+  auto lines = Lines({":0300100011223344", ":02000000AB12C3", kEnd, ":02002000EEEE00"});
   EXPECT_EQ(Strings(hex::list_fields(*lines, end)),
-            (std::vector<std::string>{": 02 0000 00 AB12 C3", ": 03 0010 00 112233 44"}));
+            (std::vector<std::string>{": 03 0010 00 112233 44", ": 02 0000 00 AB12 C3"}));
   EXPECT_EQ(end, 0x13);
 
   // Without an end record every line is listed and the end address is left alone; a line

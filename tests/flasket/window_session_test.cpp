@@ -1,8 +1,9 @@
 // The real Flasket program under Xvfb with the Qt widget set, driven through its window by the
 // test-only driver (loaded with LD_PRELOAD) against the simulator tool's boot loader on a
-// pseudo-terminal as COM3: open a HEX file, pick the port, connect, write the image, disconnect,
-// close. The tool's flash must then hold the image; a picture of the window after the write is
-// kept under the build folder.
+// pseudo-terminal as COM3: a damaged HEX file is refused with its message on screen, then a good
+// one is opened, the port picked and connected, the image written, the port disconnected and
+// the window closed. The tool's flash must then hold the image; pictures of the refusal and of
+// the window after the write are kept under the build folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -41,6 +42,13 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
   const fs::path hex = folder.path() / "firmware.hex";
   std::ofstream(hex, std::ios::binary) << sim::MakeIntelHex(image);
   const int blocks = static_cast<int>((image.size() - 1) / 256 + 1);
+  // The same file with one data digit of its second record changed: the checksum no longer fits.
+  std::string damaged = sim::MakeIntelHex(image);
+  const std::size_t second = damaged.find('\n') + 1;
+  damaged[second + 9] = damaged[second + 9] == '0' ? '1' : '0';
+  const std::string second_line = damaged.substr(second, damaged.find('\r', second) - second);
+  const fs::path bad_hex = folder.path() / "damaged.hex";
+  std::ofstream(bad_hex, std::ios::binary) << damaged;
 
   sim::ToolProcess tool(TRACKER_SIM_TOOL,
                         {"--prefix", prefix.string(), "--com", "3", "--start", "boot-loader",
@@ -48,8 +56,14 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
   ASSERT_FALSE(tool.ReadLine().empty());
 
   const fs::path shot = folder.path() / "write.png";
+  const fs::path refused_shot = folder.path() / "refused.png";
+  const std::string refusal = "Bad checksum in line 2: " + second_line;
   const std::string blocks_text = std::to_string(blocks);
   const std::vector<std::string> steps = {
+      "click sb_open_files",
+      "file " + bad_hex.string(),
+      "shot box " + refused_shot.string(),
+      "answer ОК",
       "click sb_open_files",
       "file " + hex.string(),
       "wait Label1 Rec Count = " + std::to_string((image.size() + 15) / 16 + 1),
@@ -85,6 +99,8 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
   EXPECT_NE(output.find("step " + std::to_string(steps.size()) + ": close FormProg"),
             std::string::npos)
       << output;
+  EXPECT_NE(output.find("step 3: shot box \"" + refusal + "\" saved"), std::string::npos) << output;
+  EXPECT_NE(output.find("step 4: answer ОК to \"" + refusal + "\""), std::string::npos) << output;
 
   // The tool writes its flash when it stops.
   ASSERT_EQ(tool.Stop(SIGTERM), 0);
@@ -97,8 +113,11 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
                           flash.begin() + blocks * 256,
                           [](char b) { return static_cast<std::uint8_t>(b) == 0xFF; }));
 
-  ASSERT_TRUE(fs::exists(shot)) << output;
-  EXPECT_GT(fs::file_size(shot), 10'000u);
+  for (const fs::path& picture : {refused_shot, shot}) {
+    ASSERT_TRUE(fs::exists(picture)) << output;
+    EXPECT_GT(fs::file_size(picture), 10'000u);
+  }
+  x_server::KeepPicture(refused_shot, SCREENSHOT_DIR, "Flasket_refused.png");
   x_server::KeepPicture(shot, SCREENSHOT_DIR, "Flasket_write.png");
 #endif
 }

@@ -38,11 +38,7 @@ TEST_F(FlasketTest, ConnectAndDisconnectSetCaptionAndButtons) {
   EXPECT_TRUE(Until([] { return !platform::testing::Beeps().empty(); }, 2s));
 
   hl::Click(Get("sb_disconnect"));
-  EXPECT_EQ(form->Caption().str(), "  Comm Port ( COM3 ) Close");
-  EXPECT_EQ(form->connected, 0);
-  EXPECT_TRUE(Get("sb_connect")->Enabled);
-  EXPECT_TRUE(Get("ComboBox1")->Enabled);
-  EXPECT_FALSE(Get("sb_disconnect")->Enabled);
+  ExpectClosedState();
 }
 
 TEST_F(FlasketTest, AFailedConnectShowsThePortAndStaysDisconnected) {
@@ -75,22 +71,70 @@ TEST_F(FlasketTest, OpeningAFileBuildsTheImageAndListsIt) {
   EXPECT_EQ(Log().size(), 5u);
 }
 
-TEST_F(FlasketTest, FileErrorsLeaveTheLoadedImage) {
+TEST_F(FlasketTest, ARefusedFileLeavesNothingLoaded) {
   responder().CancelOpenDialog();
   hl::Click(Get("sb_open_files"));
   EXPECT_EQ(LastShown(), "File Not  Open");
   Press("sb_test_dat");  // no image yet: nothing to show
   EXPECT_TRUE(Log().empty());
 
-  OpenFirmware(Firmware(0x20));
-  // A file without an end record, and one above 64 KB, are refused; the image stays.
-  OpenHex(":02000000AABB99\r\n");
-  EXPECT_EQ(LastShown(), "No End Record In File...");
-  OpenHex(":020000040001F9\r\n:02000000AABB99\r\n:00000001FF\r\n");
-  EXPECT_EQ(LastShown().rfind("Address above 64K in line 1", 0), 0u) << LastShown();
-  EXPECT_EQ(form->end_addr, 0x20);
-  ASSERT_TRUE(form->image.has_value());
-  EXPECT_EQ(form->image->size(), 0x20u * 2 + 512);
+  struct Case {
+    const char* name;
+    std::string text;  // empty: the file cannot be read
+    const char* message;
+  };
+  const Case cases[] = {
+      {"bad checksum", ":02000000AABB00\r\n:00000001FF\r\n",
+       "Bad checksum in line 1: :02000000AABB00"},
+      {"no end record", ":02000000AABB99\r\n", "No End Record In File..."},
+      {"above 64K", ":020000040001F9\r\n:02000000AABB99\r\n:00000001FF\r\n",
+       "Address above 64K in line 1: :020000040001F9"},
+      {"a record cut short", ":02000000AABB99\r\n:1000100001\r\n:00000001FF\r\n",
+       "Record length does not match its count in line 2: :1000100001"},
+      {"a file that cannot be read", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenFirmware(Firmware(0x20));
+    ASSERT_TRUE(form->image.has_value());
+    if (c.text.empty()) {
+      responder().AnswerOpenDialog((prefix.scratch() / "missing.hex").string().c_str());
+      hl::Click(Get("sb_open_files"));
+    } else {
+      OpenHex(c.text);
+      EXPECT_EQ(LastShown(), c.message);
+    }
+    EXPECT_EQ(form->file_lines->Count, 0);
+    EXPECT_FALSE(form->image.has_value());
+    EXPECT_EQ(form->end_addr, 0);
+    EXPECT_EQ(form->rec_count, 0);
+    EXPECT_EQ(form->file_name.str(), "");
+    EXPECT_EQ(Caption("Label1"), "");
+    EXPECT_EQ(Caption("Label3"), "");
+    EXPECT_EQ(Get<TStatusBar>("StatBar")->Panels->Items[0]->Text().str(), "");
+    EXPECT_TRUE(Log().empty());  // no listing of the firmware that went
+    hl::Click(Get("sb_mega_format"));
+    EXPECT_FALSE(form->image.has_value());
+  }
+}
+
+TEST_F(FlasketTest, AfterARefusedFileWriteAllWritesNothingAndTheNextGoodFileIsWritten) {
+  Connect();
+  OpenFirmware(Firmware(0x300, 1));
+  OpenHex(":02000000AABB00\r\n:00000001FF\r\n");
+  Press("sb_write_all");
+  EXPECT_EQ(LastShown(), "No Output File...");
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(loader->Commands().empty());
+
+  const auto good = Firmware(0x180, 7);
+  OpenFirmware(good);
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(loader->BlocksWritten(), (std::vector<int>{0, 1}));
+  EXPECT_TRUE(std::equal(good.begin(), good.end(), loader->flash().begin()));
+  EXPECT_TRUE(std::all_of(loader->flash().begin() + good.size(), loader->flash().begin() + 0x200,
+                          [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_EQ(platform::testing::Beeps().back().duration, 200u);
 }
 
 TEST_F(FlasketTest, WriteAllWritesEveryBlockCheckedByItsCrc) {
@@ -146,13 +190,23 @@ TEST_F(FlasketTest, AnAcknowledgementOverTwoLinesIsReadAsOne) {
   EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
 }
 
-TEST_F(FlasketTest, ACrcMismatchIsShownAndTheWriteGoesOn) {
+TEST_F(FlasketTest, ACrcMismatchIsShownTheWriteGoesOnAndItsEndSaysItFailed) {
   loader->faults().wrong_crc_block = 1;
   OpenFirmware(Firmware(0x300));
   Connect();
   ASSERT_TRUE(WriteAll());
-  EXPECT_EQ(Messages(), std::vector<std::string>{"CRT Error in 1 Block..."});
+  const std::string failed = "Write Failed: CRT Error in Block 1. Repeat Write All...";
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"CRT Error in 1 Block...", failed}));
   EXPECT_EQ(loader->BlocksWritten(), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(Log().back(), failed);
+  EXPECT_EQ(Caption("Label11"), "Mode = 0");
+  EXPECT_FALSE(SuccessBeeped());
+
+  // The next write that goes well ends as a success again.
+  loader->faults().wrong_crc_block = -1;
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(Messages().size(), 2u) << LastShown();
+  EXPECT_TRUE(SuccessBeeped());
 }
 
 TEST_F(FlasketTest, ASilentBootLoaderEndsTheWriteWithAMessage) {
@@ -170,9 +224,67 @@ TEST_F(FlasketTest, ASilentBootLoaderEndsTheWriteWithAMessage) {
         return form->mode == MODE_IDLE;
       },
       std::chrono::milliseconds(TFormProg::kReplyLimitMs + 3000)));
-  EXPECT_EQ(LastShown(), "No Answer From Boot Loader...");
+  EXPECT_EQ(LastShown(),
+            "No Answer From Boot Loader...\n"
+            "Write Failed: Block 2-5 Not Written. Repeat Write All...");
   EXPECT_EQ(Caption("Label11"), "Mode = 0");
   EXPECT_FALSE(timer->Active());
+  EXPECT_FALSE(SuccessBeeped());
+
+  // A step of the chain that is handled after it gave up starts nothing again.
+  const auto commands = loader->Commands();
+  const auto shown = Messages().size();
+  for (int code : {SN_BLOCK_ACK, SN_FIRST_BLOCK, SN_ADDR_CLEARED}) {
+    SCOPED_TRACE(code);
+    PostMessageA(form->Handle, WM_SERIAL_NOTIFY, 0, code);
+    hl::PumpMessages();
+    EXPECT_EQ(form->mode, MODE_IDLE);
+    EXPECT_FALSE(timer->Active());
+  }
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(loader->Commands(), commands);
+  EXPECT_EQ(Messages().size(), shown);
+}
+
+TEST_F(FlasketTest, ADeviceThatVanishesClosesThePortAndEndsTheWriteAsFailed) {
+  loader->faults().vanish_on_byte = kByteOfBlock1;
+  OpenFirmware(Firmware(0x500));
+  Connect();
+  Press("sb_write_all");
+  ASSERT_TRUE(Until([&] { return form->connected == 0; }));
+  ExpectVanishedInBlock1();
+
+  // The device is back: connect again and write.
+  loader = std::make_shared<sim::BootLoaderDevice>();
+  platform::sim::Attach("COM3", loader);
+  Connect();
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(loader->BlocksWritten().size(), 6u);
+  EXPECT_TRUE(SuccessBeeped());
+
+  // Vanishing outside a write only says so.
+  const auto shown = Messages().size();
+  loader->faults().vanish_on_byte = loader->Received().size() + 1;
+  Press("sb_test_wr");
+  ASSERT_TRUE(Until([&] { return form->connected == 0; }));
+  EXPECT_EQ(Messages().size(), shown + 1);
+  EXPECT_EQ(LastShown(), "Device Disconnected... COM3");
+}
+
+TEST_F(FlasketTest, OpeningAFileDuringAWriteEndsTheWrite) {
+  loader->faults().silent_from_block = 1;
+  OpenFirmware(Firmware(0x300));
+  Connect();
+  Press("sb_write_all");
+  // Block 0 answered, block 1 sent: its answer never comes.
+  ASSERT_TRUE(Until([&] { return form->block_pos == 2 * 512; }));
+  ASSERT_EQ(form->mode, MODE_BLOCK);
+  OpenFirmware(Firmware(0x100, 3));
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Write Failed: Block 1-3 Not Written. Repeat Write All..."});
+  EXPECT_EQ(form->mode, MODE_IDLE);
+  EXPECT_EQ(form->end_addr, 0x100);
+  EXPECT_FALSE(SuccessBeeped());
 }
 
 TEST_F(FlasketTest, WriteAllWithoutAFileSendsNothing) {
@@ -199,9 +311,19 @@ TEST_F(FlasketTest, ReadLockShowsTheBytesAndWrLockWritesTheLockBack) {
   EXPECT_EQ(loader->Commands().back(), "#LOCK_WR 0C");
   ASSERT_TRUE(Until([&] { return Contains(Log(), "LOCK_WR OK\r"); }, 2s));
 
-  hl::Type(Get("ed_lk"), "zz");
+  // Only a byte goes out.
+  const std::size_t sent = loader->Commands().size();
+  for (const char* text : {"zz", "-1", "256", "0x1FF", "$FFFFFFFF", ""}) {
+    SCOPED_TRACE(text);
+    hl::Type(Get("ed_lk"), text);
+    Press("wr_lock");
+    EXPECT_EQ(LastShown(), "Invali Lock Byte...");
+  }
+  hl::Type(Get("ed_lk"), "255");
   Press("wr_lock");
-  EXPECT_EQ(LastShown(), "Invali Lock Byte...");
+  ASSERT_TRUE(Until([&] { return loader->Commands().size() > sent; }, 2s));
+  EXPECT_EQ(loader->Commands().size(), sent + 1);
+  EXPECT_EQ(loader->Commands().back(), "#LOCK_WR FF");
 }
 
 TEST_F(FlasketTest, DumpChecksTheAddressesAndFollowsTheLines) {
@@ -211,10 +333,16 @@ TEST_F(FlasketTest, DumpChecksTheAddressesAndFollowsTheLines) {
     const char* stop;
     const char* message;
   };
-  for (const Case& c : {Case{"0200", "0200", "End Address <= Start Address..."},
-                        Case{"0300", "0200", "End Address <= Start Address..."},
-                        Case{"XYZ", "0200", "Error Input Address..."},
-                        Case{"0000", "", "Error Input Address..."}}) {
+  for (const Case& c :
+       {Case{"0200", "0200", "End Address <= Start Address..."},
+        Case{"0300", "0200", "End Address <= Start Address..."},
+        Case{"XYZ", "0200", "Error Input Address..."}, Case{"0000", "", "Error Input Address..."},
+        Case{"-1", "0200", "Error Input Address..."},
+        Case{"0", "123456789", "Error Input Address..."},
+        Case{"80000000", "7FFFFFFF", "Address Above FFFF..."},
+        Case{"FFFFFFFF", "0000", "Address Above FFFF..."},
+        Case{"0000", "10000", "Address Above FFFF..."},
+        Case{"FFFF", "0", "End Address <= Start Address..."}}) {
     SCOPED_TRACE(std::string(c.start) + " " + c.stop);
     form->add_memo_line("before");
     hl::Type(Get("ed_start"), c.start);

@@ -1,6 +1,7 @@
 // End to end over a pseudo-terminal: the loader window (headless) writes a HEX file to the
 // simulator tool, which the tracker hands over to its boot loader; the tool's flash is then the
-// image. Real time, bounded waits.
+// image. A write that goes wrong (a wrong CRC, a device that vanishes) ends saying so. Real time,
+// bounded waits.
 #include <signal.h>
 
 #include <fstream>
@@ -14,11 +15,14 @@ namespace {
 
 class WritePtyTest : public FlasketTest {
  protected:
-  void AttachDevice() override {
-    tool = std::make_unique<sim::ToolProcess>(
-        TRACKER_SIM_TOOL,
-        std::vector<std::string>{"--prefix", prefix.prefix().string(), "--com", "3", "--flash",
-                                 flash_file.string(), "--log", log_file.string()});
+  // The tool's options beyond its port, flash and log.
+  virtual std::vector<std::string> ToolOptions() { return {}; }
+  void AttachDevice() override { StartTool(ToolOptions()); }
+  void StartTool(std::vector<std::string> options) {
+    std::vector<std::string> args{"--prefix", prefix.prefix().string(), "--com", "3",
+                                  "--flash",  flash_file.string(),      "--log", log_file.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    tool = std::make_unique<sim::ToolProcess>(TRACKER_SIM_TOOL, args);
     ASSERT_FALSE(tool->ReadLine().empty());
   }
   std::vector<std::uint8_t> Flash() {
@@ -70,6 +74,53 @@ TEST_F(WritePtyTest, TheTrackerHandsOverAndTheBootLoaderTakesTheImage) {
   EXPECT_TRUE(std::equal(data.begin(), data.end(), flash.begin()));
   EXPECT_TRUE(std::all_of(flash.begin() + data.size(), flash.begin() + 19 * 256,
                           [](std::uint8_t b) { return b == 0xFF; }));
+}
+
+class CrcFaultPtyTest : public WritePtyTest {
+  std::vector<std::string> ToolOptions() override {
+    return {"--start", "boot-loader", "--boot-fault", "crc=1"};
+  }
+};
+
+TEST_F(CrcFaultPtyTest, AWrongCrcIsShownAndTheEndOfTheWriteSaysItFailed) {
+  const auto data = Firmware(0x300, 4);
+  OpenFirmware(data);
+  Connect();
+  ASSERT_TRUE(WriteAll(std::chrono::seconds(30))) << ToolLog();
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"CRT Error in 1 Block...",
+                                      "Write Failed: CRT Error in Block 1. Repeat Write All..."}))
+      << ToolLog();
+  EXPECT_EQ(Caption("Label4"), "Block = 4");
+  EXPECT_FALSE(SuccessBeeped());
+}
+
+class VanishPtyTest : public WritePtyTest {
+  std::vector<std::string> ToolOptions() override {
+    return {"--start", "boot-loader", "--boot-fault", "vanish=" + std::to_string(kByteOfBlock1)};
+  }
+};
+
+TEST_F(VanishPtyTest, AVanishedDeviceEndsTheWriteAndTheConnectionAndCanBeConnectedAgain) {
+  const auto data = Firmware(0x500, 5);
+  OpenFirmware(data);
+  Connect();
+  Press("sb_write_all");
+  ASSERT_TRUE(Until([&] { return form->connected == 0; }, std::chrono::seconds(20))) << ToolLog();
+  ExpectVanishedInBlock1();
+  ASSERT_EQ(tool->Stop(SIGTERM), 0);
+
+  // The device is back on COM3: connect again and write the whole image.
+  StartTool({"--start", "boot-loader"});
+  Connect();
+  ASSERT_TRUE(WriteAll(std::chrono::seconds(30))) << ToolLog();
+  EXPECT_EQ(Caption("Label4"), "Block = 6");
+  EXPECT_TRUE(SuccessBeeped());
+  hl::Click(Get("sb_disconnect"));
+  ASSERT_EQ(tool->Stop(SIGTERM), 0);
+  const auto flash = Flash();
+  ASSERT_GE(flash.size(), data.size());
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), flash.begin()));
 }
 
 }  // namespace

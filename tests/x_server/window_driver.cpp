@@ -10,6 +10,7 @@
 //   wait NAME TEXT...    waits until the control NAME shows TEXT (a form: its caption; a
 //                        progress bar: "position/maximum")
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
+//   shot box FILE        waits for a message box and saves a picture of the screen with it
 //   close NAME           closes the form NAME as its title bar's close button does
 //
 // Every step is logged on standard output ("step N: ..."). A step that cannot be done within
@@ -29,6 +30,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 #include <QTextStream>
@@ -161,8 +163,15 @@ class Driver : public QObject {
       const QString path = step.section(' ', 1);
       Next("file " + path + " in \"" + dialog->windowTitle() + "\"");
       edit->setFocus();
-      edit->setText(path);
-      ClickLater(open, open->rect().center());
+      // Typed and accepted in one go: a dialog still loading its folder selects the file it
+      // was preset with into the edit when the folder is in, over what was typed before.
+      QPointer<QLineEdit> typed(edit);
+      QPointer<QAbstractButton> accept(open);
+      QTimer::singleShot(0, this, [typed, accept, path] {
+        if (!typed || !accept) return;
+        typed->setText(path);
+        QTest::mouseClick(accept, Qt::LeftButton, {}, accept->rect().center());
+      });
       return true;
     }
     if (verb == "pick") {
@@ -187,6 +196,15 @@ class Driver : public QObject {
       auto* w = qobject_cast<QWidget*>(FindObject(name));
       if (!w || TextOf(w) != rest) return false;
       Next("wait " + name + " = " + rest);
+      return true;
+    }
+    if (verb == "shot" && name == "box") {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QScreen* screen = QGuiApplication::primaryScreen();
+      if (!box || !box->isVisible() || !screen) return false;
+      QApplication::processEvents();
+      bool saved = screen->grabWindow(0).save(rest, "PNG");
+      Next("shot box \"" + box->text() + "\"" + (saved ? " saved " : " NOT saved ") + rest);
       return true;
     }
     if (verb == "shot") {

@@ -5,8 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "vcl/vcl.h"
+#include "vcl/system.h"
 
 namespace boot {
 
@@ -19,6 +20,11 @@ inline constexpr const char* kAckMark = "$WRITE_BL";
 AnsiString write_block_cmd(int index);                                 // "#WRITE_BL " + index
 AnsiString dump_cmd(const AnsiString& start, const AnsiString& stop);  // "#DUMP s e "
 AnsiString lock_write_cmd(int value);  // "#LOCK_WR " + at least two upper-case hex digits
+
+// The end of a write that went wrong: the blocks whose CRC did not match (in the order found),
+// and the blocks from `first_unwritten` to `count` - 1 that were not written (none when
+// `first_unwritten` is `count`). Runs of blocks are shown as "4-6".
+AnsiString write_failed_text(const std::vector<int>& crc_failed, int first_unwritten, int count);
 
 // CRC-16/CCITT-FALSE: polynomial 0x1021, initial 0xFFFF, no reflection, no final XOR.
 void make_crc_table(std::uint16_t table[256]);

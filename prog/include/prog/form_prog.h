@@ -13,10 +13,14 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "vcl/vcl.h"
 
 class Tserial_event;
+namespace hex {
+struct Firmware;
+}
 
 // Window message from the worker thread to the window (lParam: a TNotifyCode).
 constexpr UINT WM_SERIAL_NOTIFY = WM_USER + 2;
@@ -37,6 +41,7 @@ enum TNotifyCode : int {
   SN_ADDR_CLEARED = 1005,
   SN_DUMP_LINE = 1006,
   SN_LOCK_LINE = 1007,
+  SN_PORT_LOST = 1008,  // the worker ended by itself: the device has gone
 };
 
 class TFormProg : public TForm {
@@ -134,7 +139,6 @@ class TFormProg : public TForm {
   int send_block(int pos);
   void next_block();
   static void clear_rx_line();
-  int get_end_addr();
 
   // How long the write chain waits for the boot loader's answer to each of its steps.
   static constexpr DWORD kReplyLimitMs = 3000;
@@ -149,9 +153,9 @@ class TFormProg : public TForm {
   int end_addr = 0;
   std::atomic<int> mode{MODE_IDLE};  // written by the GUI thread, read by the worker
   int block_pos = 0;
-  int dump_start = 0;
-  int dump_stop = 0;
-  int dump_len = 0;
+  std::int64_t dump_start = 0;  // wide enough for any address typed
+  std::int64_t dump_stop = 0;
+  std::int64_t dump_len = 0;
   std::uint32_t dump_addr = 0;
   std::uint32_t lock_val[4] = {};
 
@@ -170,6 +174,22 @@ class TFormProg : public TForm {
   std::optional<Notice> take_notice(WPARAM id);
   void start_step_deadline();
   void reply_deadline(TObject* Sender);
+  // The block of the write whose answer is awaited: the first one not known to be written.
+  int unconfirmed_block() const;
+  // Ends the write chain without success: shows `why` (when given) with the blocks that failed
+  // and the blocks from `first_unwritten` on that were not written, and logs it. No beep.
+  void fail_write(const AnsiString& why, int first_unwritten);
+  // The device went away under an open port: the window closes its side too.
+  void port_lost();
+
+  // The loaded firmware changes only as a whole: lines, name, record count, end address, image.
+  // A file refused leaves nothing loaded and its message (the line and why) is shown.
+  hex::Firmware read_or_refuse(const TStrings& lines);
+  void install_file(const AnsiString& name, const TStrings& lines);
+  void install_image(hex::Firmware& firmware);
+  void unload_firmware();
+  // A write under way of a firmware that is being replaced ends, unfinished.
+  void end_write_of_replaced_firmware();
 
   HWND window_ = nullptr;  // created on the GUI thread by the constructor
   std::mutex notices_mutex_;
@@ -177,6 +197,7 @@ class TFormProg : public TForm {
   WPARAM next_notice_ = 1;
   TTimer* reply_timer_ = nullptr;
   DWORD step_started_ = 0;
+  std::vector<int> crc_failed_;  // the blocks of this write whose CRC did not match
 };
 
 extern TFormProg* FormProg;
