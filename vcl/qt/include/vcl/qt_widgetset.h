@@ -18,7 +18,11 @@
 #include <QString>
 #include <memory>
 
-#include "vcl/vcl.h"
+#include "vcl/dialogs.h"
+#include "vcl/extctrls.h"
+#include "vcl/filectrl.h"
+#include "vcl/forms.h"
+#include "vcl/menus.h"
 #include "vcl/widgetset.h"
 
 class QAction;
