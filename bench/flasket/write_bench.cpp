@@ -1,7 +1,8 @@
 // Writes a 64 KB image with the loader window (headless widget set, real serial port) to the
-// simulator tool's boot loader over a pseudo-terminal, and compares the time with the protocol's
-// own minimum: per block the pauses it mandates (two before block 0, one before each other
-// block) plus 256 bytes at 460800 baud. Goal: at most 1.05 times that.
+// simulator tool's boot loader over a pseudo-terminal, and compares the time with the pauses
+// the protocol mandates (two before block 0, one before each other block). Goal: at most 1.05
+// times that. On a real line each block also takes its 256 bytes at 460800 baud; a pty carries
+// them without that line time, so the protocol's minimum with it is shown for reference only.
 #include <signal.h>
 #include <stdlib.h>
 
@@ -77,15 +78,16 @@ int main() {
         written.size() >= image.size() && std::equal(image.begin(), image.end(), written.begin());
     const double pauses = (blocks + 1) * 0.100;
     const double minimum = pauses + blocks * 256 * 10 / 460800.0;
-    const double ratio = seconds / minimum;
-    std::printf("flasket write of 64 KB (%d blocks) over a pty: %.3f s, protocol minimum %.3f s\n",
-                blocks, seconds, minimum);
-    // A pty carries the blocks without their line time, so the pauses alone are a second floor.
-    std::printf("  ratio %.4f (goal: at most 1.05); to the pauses alone (%.3f s) %.4f%s\n", ratio,
-                pauses, seconds / pauses,
+    std::printf("flasket write of 64 KB (%d blocks) over a pty: %.3f s%s\n", blocks, seconds,
                 !done   ? "  -- the write did not end"
                 : !same ? "  -- the flash differs"
                         : "");
+    std::printf("  to the mandated pauses (%.3f s): ratio %.4f (goal: at most 1.05)\n", pauses,
+                seconds / pauses);
+    std::printf(
+        "  for reference, the minimum on a real line with its byte time (%.3f s): ratio %.4f; a "
+        "pty imposes no line time, so this ratio says little here\n",
+        minimum, seconds / minimum);
     result = done && same ? 0 : 1;
   }
   std::error_code ec;

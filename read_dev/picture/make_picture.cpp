@@ -1,24 +1,20 @@
 // Draws the main window's picture (a road to the horizon, a truck, a position pin and a
-// satellite) and the tool bar glyphs, and writes them as JPEG files. Not part of the build; run
-// once when the picture changes:
-//   g++ -O2 -std=c++20 make_picture.cpp -ljpeg -o /tmp/make_picture && /tmp/make_picture
-// clang-format off
+// satellite) and the tool bar glyphs, and writes them as JPEG files into the folder given; run
+// by the build.
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <jpeglib.h>  // needs size_t and FILE declared first
-// clang-format on
-
-#include <algorithm>
-#include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "picture/picture.h"
 
 namespace {
 
-constexpr int W = 368, H = 260, SS = 4;  // output size, supersampling factor per axis
+using picture::Rgb;
 
-struct Rgb {
-  double r, g, b;
-};
+constexpr int W = 368, H = 260;  // size of the picture
 
 Rgb Mix(Rgb a, Rgb b, double t) {
   return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -26,7 +22,7 @@ Rgb Mix(Rgb a, Rgb b, double t) {
 
 bool InPolygon(const std::vector<std::pair<double, double>>& p, double x, double y) {
   bool in = false;
-  for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+  for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
     if ((p[i].second > y) != (p[j].second > y) &&
         x < (p[j].first - p[i].first) * (y - p[i].second) / (p[j].second - p[i].second) +
                 p[i].first)
@@ -154,53 +150,23 @@ Rgb ExitDoor(double x, double y) {
   return Face();
 }
 
-template <class SceneFn>
-bool WriteJpeg(const char* out, int w, int h, SceneFn scene) {
-  std::vector<unsigned char> pixels(w * h * 3);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      Rgb sum{0, 0, 0};
-      for (int sy = 0; sy < SS; ++sy)
-        for (int sx = 0; sx < SS; ++sx) {
-          Rgb c = scene(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS);
-          sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
-        }
-      unsigned char* p = &pixels[(y * w + x) * 3];
-      p[0] = static_cast<unsigned char>(std::clamp(sum.r / (SS * SS), 0.0, 1.0) * 255 + 0.5);
-      p[1] = static_cast<unsigned char>(std::clamp(sum.g / (SS * SS), 0.0, 1.0) * 255 + 0.5);
-      p[2] = static_cast<unsigned char>(std::clamp(sum.b / (SS * SS), 0.0, 1.0) * 255 + 0.5);
-    }
-  FILE* f = std::fopen(out, "wb");
-  if (!f) return false;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, f);
-  cinfo.image_width = w;
-  cinfo.image_height = h;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, w < 64 ? 95 : 85, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = &pixels[cinfo.next_scanline * w * 3];
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::fclose(f);
-  return true;
+bool WriteJpeg(const std::string& path, int w, int h, const picture::Scene& scene) {
+  return picture::WriteFile(
+      path, picture::EncodeJpeg(picture::Render(w, h, scene), w, h, w < 64 ? 95 : 85));
 }
 
 }  // namespace
 
-// Writes road.jpg and the glyphs into the current folder.
-int main() {
-  bool ok = WriteJpeg("road.jpg", W, H, Scene) && WriteJpeg("port_open.jpg", 24, 24, PortOpen) &&
-            WriteJpeg("port_close.jpg", 24, 24, PortClose) &&
-            WriteJpeg("boot_loader.jpg", 24, 24, BootLoader) &&
-            WriteJpeg("exit.jpg", 24, 24, ExitDoor);
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s folder\n", argv[0]);
+    return 2;
+  }
+  const std::string dir = argv[1];
+  const bool ok = WriteJpeg(dir + "/road.jpg", W, H, Scene) &&
+                  WriteJpeg(dir + "/port_open.jpg", 24, 24, PortOpen) &&
+                  WriteJpeg(dir + "/port_close.jpg", 24, 24, PortClose) &&
+                  WriteJpeg(dir + "/boot_loader.jpg", 24, 24, BootLoader) &&
+                  WriteJpeg(dir + "/exit.jpg", 24, 24, ExitDoor);
   return ok ? 0 : 1;
 }

@@ -13,7 +13,7 @@ namespace {
 class IniFile : public ::testing::Test {
  protected:
   AnsiString Name() const { return dir_.File("TRAKMON.INI"); }
-  TempDir dir_;
+  TempFiles dir_;
 };
 
 TEST_F(IniFile, MissingOrUnreadableValuesGiveTheDefaults) {

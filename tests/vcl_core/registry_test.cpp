@@ -38,7 +38,7 @@ class Registry : public ::testing::Test {
     else
       ::unsetenv("TRAKMON_PREFIX");
   }
-  TempDir prefix_;
+  TempFiles prefix_;
   std::string old_prefix_;
   bool had_prefix_ = false;
 };

@@ -171,7 +171,7 @@ TEST(StringList, TextSplitsEveryLineEndAndJoinsWithCrLf) {
 }
 
 TEST(StringList, LoadFromFileReadsAnyLineEnd) {
-  TempDir dir;
+  TempFiles dir;
   dir.Write("mixed.txt", "one\r\ntwo\nthree\rfour");
   TStringList list;
   list.Add("old");
@@ -184,7 +184,7 @@ TEST(StringList, LoadFromFileReadsAnyLineEnd) {
 }
 
 TEST(StringList, LoadFromFileRaisesWhenTheFileCannotBeRead) {
-  TempDir dir;
+  TempFiles dir;
   TStringList list;
   list.Add("kept");
   for (const AnsiString& name : {dir.File("missing.txt"), AnsiString(dir.path())}) {
@@ -199,7 +199,7 @@ TEST(StringList, LoadFromFileRaisesWhenTheFileCannotBeRead) {
 }
 
 TEST(StringList, SaveToFileWritesCrLfAndReplacesTheFile) {
-  TempDir dir;
+  TempFiles dir;
   dir.Write("out.txt", "a much longer earlier content\n");
   TStringList list;
   list.Add("Файлы");
@@ -219,7 +219,7 @@ TEST(StringList, SaveToFileWritesCrLfAndReplacesTheFile) {
 }
 
 TEST(StringList, SaveToFileRaisesWhenItCannotCreateTheFile) {
-  TempDir dir;
+  TempFiles dir;
   TStringList list;
   list.Add("x");
   try {

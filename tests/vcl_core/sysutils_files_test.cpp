@@ -44,7 +44,7 @@ class Folders : public ::testing::Test {
  protected:
   void SetUp() override { start_ = std::filesystem::current_path(); }
   void TearDown() override { std::filesystem::current_path(start_); }
-  TempDir dir_;
+  TempFiles dir_;
   std::filesystem::path start_;
 };
 

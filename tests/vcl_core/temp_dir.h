@@ -9,8 +9,8 @@
 #include "test_support/temp_dir.h"
 #include "vcl/system.h"
 
-// The shared temporary folder, with the file helpers of these tests.
-class TempDir {
+// A test's own temporary folder (test_support::TempDir), with the file helpers of these tests.
+class TempFiles {
  public:
   const std::string& path() const { return path_; }
   // An absolute name inside the folder, as the class library takes it.

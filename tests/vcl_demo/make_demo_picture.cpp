@@ -1,10 +1,12 @@
 // Draws the demonstration form's picture (sky, sun, field and a road) and writes it as a JPEG
 // file; run by the build.
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
-#include "jpeg_sample.h"
+#include "picture/picture.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -34,12 +36,5 @@ int main(int argc, char** argv) {
       p[1] = static_cast<std::uint8_t>(g);
       p[2] = static_cast<std::uint8_t>(b);
     }
-  std::vector<std::uint8_t> jpeg = testing_support::EncodeJpeg(rgb, w, h);
-  std::FILE* out = std::fopen(argv[1], "wb");
-  if (!out) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  bool written = std::fwrite(jpeg.data(), 1, jpeg.size(), out) == jpeg.size();
-  return std::fclose(out) == 0 && written ? 0 : 1;
+  return picture::WriteFile(argv[1], picture::EncodeJpeg(rgb, w, h)) ? 0 : 1;
 }

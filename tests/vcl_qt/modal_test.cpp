@@ -1,4 +1,5 @@
 // Modal boxes and dialogs: real modal widgets, answered here as a person would.
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "dialogs.h"
@@ -256,6 +258,38 @@ TEST_F(DemoModalTest, OpenDialogStartsInTheProgramsFolderAndAnswersInItsTerms) {
   EXPECT_EQ(selected_filter, U("Все файлы (*)"));
   EXPECT_EQ(form->OpenDialog1->FileName().str(),
             QDir(posix).canonicalPath().toStdString() + "/track.log");
+}
+
+// Qt's own texts of the file dialog (its labels, its view buttons' tips) come in Russian beside
+// the library's "Открыть"; the picture is kept as <build>/screenshots/open_dialog.png.
+TEST_F(DemoModalTest, OpenDialogShowsQtsOwnTextsInRussian) {
+  Folder work = MakeFolder("c:\\Tc\\WorkDir");
+  form->OpenDialog1->InitialDir = work.program;
+  QStringList labels;
+  QString accept;
+  bool saved = false;
+  WhenModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+      if (auto* label = dialog->findChild<QLabel*>(QString::fromLatin1(name)))
+        labels << label->text();
+    if (auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
+      if (QPushButton* open = box->button(QDialogButtonBox::Open)) accept = open->text();
+    QDir().mkpath(QStringLiteral(VCL_QT_SCREENSHOTS));
+    saved = dialog->grab().save(QStringLiteral(VCL_QT_SCREENSHOTS "/open_dialog.png"));
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  ASSERT_FALSE(form->OpenDialog1->Execute());
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(accept, U("Открыть"));
+  ASSERT_EQ(labels.size(), 3);
+  for (const QString& text : labels) {
+    const bool russian = std::any_of(text.begin(), text.end(),
+                                     [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+    EXPECT_TRUE(russian) << text.toStdString()
+                         << ": Qt's Russian translations (qt6-translations-l10n) are not loaded";
+  }
 }
 
 TEST_F(ModalTest, FolderBrowserShowsItsTitleAndReturnsTheChosenFolder) {

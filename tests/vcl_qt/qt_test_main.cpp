@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setQuitOnLastWindowClosed(false);
+  // As the programs' entry does; a test below checks that the texts are there.
+  vcl::qt::InstallQtTranslations();
   int result;
   {
     ModalWatchdog watchdog;

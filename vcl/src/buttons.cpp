@@ -1,6 +1,7 @@
 #include "vcl/buttons.h"
 
 #include "gui_internal.h"
+#include "published.h"
 
 using vcl::Change;
 
@@ -50,3 +51,26 @@ void TSpeedButton::Click() {
 void TSpeedButton::SetLayout(TButtonLayout v) {
   StoreShown(layout_, v, Change::Style);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> ButtonsTables() {
+  static const ClassTable tables[] = {
+      Publish<TSpeedButton>("TSpeedButton", "TControl")
+          .sub("Glyph", &TSpeedButton::Glyph, "TPicture")
+          .prop("Flat", &TSpeedButton::Flat)
+          .prop("Down", &TSpeedButton::Down)
+          .prop("GroupIndex", &TSpeedButton::GroupIndex)
+          .prop("AllowAllUp", &TSpeedButton::AllowAllUp)
+          .prop("Layout", &TSpeedButton::Layout)
+          .prop("Margin", &TSpeedButton::Margin)
+          .prop("Spacing", &TSpeedButton::Spacing)
+          .prop("NumGlyphs", &TSpeedButton::NumGlyphs)
+          .prop("Transparent", &TSpeedButton::Transparent),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

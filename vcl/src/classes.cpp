@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "published.h"
 #include "vcl/widgetset.h"
 
 void TPersistent::Assign(TPersistent* Source) {
@@ -173,3 +174,36 @@ void TCollection::EndUpdate() {
 void TCollection::Update(TCollectionItem* Item) {
   if (update_count_ == 0 && on_update_) on_update_(Item);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> ClassesTables() {
+  static const ClassTable tables[] = {
+      Publish<TPersistent>("TPersistent", "", Creation::kBaseOnly),
+      Publish<TComponent>("TComponent", "TPersistent", Creation::kBaseOnly)
+          .prop("Tag", &TComponent::Tag)
+          .ignore({"Left", "Top"}),
+      Publish<TStrings>("TStrings", "TPersistent", Creation::kBaseOnly)
+          .custom("Strings",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    auto* list = dynamic_cast<TStrings*>(obj);
+                    if (v.kind != dfm::Value::List)
+                      Bad(ctx, v.line, prop, "List of strings expected");
+                    list->BeginUpdate();
+                    list->Clear();
+                    for (const dfm::Value& item : v.items) {
+                      if (item.kind != dfm::Value::String) {
+                        list->EndUpdate();
+                        Bad(ctx, item.line, prop, "String expected in the list");
+                      }
+                      list->Add(AnsiString(item.text));
+                    }
+                    list->EndUpdate();
+                  }),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

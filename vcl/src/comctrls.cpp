@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_internal.h"
+#include "published.h"
 
 using vcl::Change;
 
@@ -353,3 +354,83 @@ void TPageControl::PageRemoved(TTabSheet* page) {
 // ---- TRichEdit ----
 
 TRichEdit::TRichEdit(TComponent* AOwner) : TCustomMemo(AOwner) {}
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> ComCtrlsTables() {
+  static const ClassTable tables[] = {
+      Publish<TStatusPanel>("TStatusPanel", "TPersistent", Creation::kBaseOnly)
+          .prop("Text", &TStatusPanel::Text)
+          .prop("Width", &TStatusPanel::Width)
+          .prop("Alignment", &TStatusPanel::Alignment)
+          .prop("Bevel", &TStatusPanel::Bevel)
+          .prop("Style", &TStatusPanel::Style),
+      Publish<TRichEdit>("TRichEdit", "TCustomMemo")
+          .prop("PlainText", &TRichEdit::PlainText)
+          .prop("HideSelection", &TRichEdit::HideSelection),
+      Publish<TTrackBar>("TTrackBar", "TWinControl")
+          .prop("Min", &TTrackBar::Min)
+          .prop("Max", &TTrackBar::Max)
+          .prop("Position", &TTrackBar::Position)
+          .prop("Frequency", &TTrackBar::Frequency)
+          .prop("LineSize", &TTrackBar::LineSize)
+          .prop("PageSize", &TTrackBar::PageSize)
+          .prop("Orientation", &TTrackBar::Orientation)
+          .prop("TickStyle", &TTrackBar::TickStyle)
+          .prop("TickMarks", &TTrackBar::TickMarks)
+          .prop("SelStart", &TTrackBar::SelStart)
+          .prop("SelEnd", &TTrackBar::SelEnd)
+          .event("OnChange", &TTrackBar::OnChange),
+      Publish<TProgressBar>("TProgressBar", "TWinControl")
+          .prop("Min", &TProgressBar::Min)
+          .prop("Max", &TProgressBar::Max)
+          .prop("Position", &TProgressBar::Position)
+          .prop("Step", &TProgressBar::Step)
+          .prop("Orientation", &TProgressBar::Orientation)
+          .prop("Smooth", &TProgressBar::Smooth),
+      Publish<TStatusBar>("TStatusBar", "TWinControl")
+          .custom("Panels",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    if (v.kind != dfm::Value::Collection)
+                      Bad(ctx, v.line, prop, "Collection expected");
+                    TStatusPanels* panels = static_cast<TStatusBar*>(obj)->Panels;
+                    panels->Clear();
+                    for (const auto& item : v.collection) {
+                      TStatusPanel* panel = panels->Add();
+                      ApplyProperties(panel, "TStatusPanel", item, ctx);
+                    }
+                  })
+          .prop("SimplePanel", &TStatusBar::SimplePanel)
+          .prop("SimpleText", &TStatusBar::SimpleText)
+          .prop("SizeGrip", &TStatusBar::SizeGrip),
+      Publish<TToolBar>("TToolBar", "TWinControl")
+          .prop("ButtonWidth", &TToolBar::ButtonWidth)
+          .prop("ButtonHeight", &TToolBar::ButtonHeight)
+          .prop("Flat", &TToolBar::Flat)
+          .prop("ShowCaptions", &TToolBar::ShowCaptions)
+          .prop("Wrapable", &TToolBar::Wrapable)
+          .prop("Indent", &TToolBar::Indent)
+          .ignore({"EdgeBorders", "Images"}),
+      Publish<TToolButton>("TToolButton", "TControl")
+          .prop("Style", &TToolButton::Style)
+          .prop("ImageIndex", &TToolButton::ImageIndex)
+          .prop("Down", &TToolButton::Down)
+          .prop("Grouped", &TToolButton::Grouped),
+      Publish<TPageControl>("TPageControl", "TWinControl")
+          .prop("ActivePage", &TPageControl::ActivePage)
+          .prop("ActivePageIndex", &TPageControl::ActivePageIndex)
+          .prop("MultiLine", &TPageControl::MultiLine)
+          .prop("TabPosition", &TPageControl::TabPosition)
+          .event("OnChange", &TPageControl::OnChange)
+          .ignore({"Images"}),
+      Publish<TTabSheet>("TTabSheet", "TWinControl")
+          .prop("PageControl", &TTabSheet::PageControl)
+          .prop("TabVisible", &TTabSheet::TabVisible)
+          .prop("ImageIndex", &TTabSheet::ImageIndex),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_internal.h"
+#include "published.h"
 #include "vcl/forms.h"
 
 using vcl::Change;
@@ -406,3 +407,63 @@ void TWinControl::AlignControls() {
   aligning_ = false;
   ContentsChanged();
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> ControlsTables() {
+  static const ClassTable tables[] = {
+      Publish<TControl>("TControl", "TComponent", Creation::kBaseOnly)
+          .prop("Left", &TControl::Left)
+          .prop("Top", &TControl::Top)
+          .prop("Width", &TControl::Width)
+          .prop("Height", &TControl::Height)
+          .prop("ClientWidth", &TControl::ClientWidth)
+          .prop("ClientHeight", &TControl::ClientHeight)
+          .prop("Caption", &TControl::Caption)
+          .prop("Text", &TControl::Text)
+          .prop("Hint", &TControl::Hint)
+          .prop("ShowHint", &TControl::ShowHint)
+          .prop("ParentShowHint", &TControl::ParentShowHint)
+          .prop("Visible", &TControl::Visible)
+          .prop("Enabled", &TControl::Enabled)
+          .prop("Color", &TControl::Color)
+          .prop("ParentColor", &TControl::ParentColor)
+          .sub("Font", &TControl::Font, "TFont")
+          .prop("ParentFont", &TControl::ParentFont)
+          .prop("Align", &TControl::Align)
+          .prop("Anchors", &TControl::Anchors)
+          .prop("AutoSize", &TControl::AutoSize)
+          .prop("PopupMenu", &TControl::PopupMenu)
+          .custom("Cursor",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    int value = 0;
+                    if (v.kind == dfm::Value::Ident) {
+                      if (!Lookup(CursorNames(), v.text, value))
+                        Bad(ctx, v.line, prop, "Invalid cursor " + v.text);
+                    } else {
+                      value = static_cast<int>(IntOf(v, ctx, prop, -32768, 32767));
+                    }
+                    static_cast<TControl*>(obj)->Cursor = value;
+                  })
+          .prop("DragMode", &TControl::DragMode)
+          .prop("DragKind", &TControl::DragKind)
+          .event("OnClick", &TControl::OnClick)
+          .event("OnDblClick", &TControl::OnDblClick)
+          .ignore({"ExplicitLeft", "ExplicitTop", "ExplicitWidth", "ExplicitHeight", "Ctl3D",
+                   "ParentCtl3D", "HelpContext", "ImeName", "ImeMode", "BiDiMode",
+                   "ParentBiDiMode"}),
+      Publish<TWinControl>("TWinControl", "TControl", Creation::kBaseOnly)
+          .prop("TabOrder", &TWinControl::TabOrder)
+          .prop("TabStop", &TWinControl::TabStop)
+          .event("OnEnter", &TWinControl::OnEnter)
+          .event("OnExit", &TWinControl::OnExit)
+          .event("OnKeyDown", &TWinControl::OnKeyDown)
+          .event("OnKeyUp", &TWinControl::OnKeyUp)
+          .event("OnKeyPress", &TWinControl::OnKeyPress),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

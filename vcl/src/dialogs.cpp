@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui_internal.h"
+#include "published.h"
 #include "vcl/filectrl.h"
 #include "vcl/shlobj.h"
 
@@ -130,3 +131,29 @@ BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath) {
 void CoTaskMemFree(LPVOID pv) {
   delete static_cast<ITEMIDLIST*>(pv);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> DialogsTables() {
+  static const ClassTable tables[] = {
+      Publish<TCommonDialog>("TCommonDialog", "TComponent", Creation::kBaseOnly)
+          .prop("HelpContext", &TCommonDialog::HelpContext)
+          .prop("Ctl3D", &TCommonDialog::Ctl3D)
+          .prop("Left", &TCommonDialog::Left)
+          .prop("Top", &TCommonDialog::Top),
+      Publish<TOpenDialog>("TOpenDialog", "TCommonDialog")
+          .prop("FileName", &TOpenDialog::FileName)
+          .prop("Filter", &TOpenDialog::Filter)
+          .prop("FilterIndex", &TOpenDialog::FilterIndex)
+          .prop("DefaultExt", &TOpenDialog::DefaultExt)
+          .prop("InitialDir", &TOpenDialog::InitialDir)
+          .prop("Title", &TOpenDialog::Title)
+          .prop("Options", &TOpenDialog::Options),
+      Publish<TSaveDialog>("TSaveDialog", "TOpenDialog"),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -1,6 +1,7 @@
 #include "vcl/extctrls.h"
 
 #include "gui_internal.h"
+#include "published.h"
 
 using vcl::Change;
 
@@ -180,3 +181,39 @@ void TTimer::Loaded() {
   TComponent::Loaded();
   TellTimer(this);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> ExtCtrlsTables() {
+  static const ClassTable tables[] = {
+      Publish<TPanel>("TPanel", "TWinControl")
+          .prop("BevelInner", &TPanel::BevelInner)
+          .prop("BevelOuter", &TPanel::BevelOuter)
+          .prop("BevelWidth", &TPanel::BevelWidth)
+          .prop("BorderWidth", &TPanel::BorderWidth)
+          .prop("BorderStyle", &TPanel::BorderStyle)
+          .prop("Alignment", &TPanel::Alignment),
+      Publish<TRadioGroup>("TRadioGroup", "TWinControl")
+          .sub("Items", &TRadioGroup::Items, "TStrings")
+          .prop("ItemIndex", &TRadioGroup::ItemIndex)
+          .prop("Columns", &TRadioGroup::Columns),
+      Publish<TImage>("TImage", "TControl")
+          .sub("Picture", &TImage::Picture, "TPicture")
+          .prop("Stretch", &TImage::Stretch)
+          .prop("Center", &TImage::Center)
+          .prop("Proportional", &TImage::Proportional)
+          .prop("Transparent", &TImage::Transparent),
+      Publish<TBevel>("TBevel", "TControl")
+          .prop("Shape", &TBevel::Shape)
+          .prop("Style", &TBevel::Style),
+      Publish<TTimer>("TTimer", "TComponent")
+          .prop("Enabled", &TTimer::Enabled)
+          .prop("Interval", &TTimer::Interval)
+          .event("OnTimer", &TTimer::OnTimer),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gui_internal.h"
+#include "published.h"
 #include "text_file.h"
 
 extern "C" {
@@ -252,3 +253,59 @@ void TPicture::Clear() {
   graphic_.reset();
   Notify();
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+namespace {
+
+void LoadPictureData(TPicture* picture, const std::uint8_t* data, std::size_t size) {
+  // The designer's form starts with the graphic's class name (a length byte, the name) and
+  // may follow it with a 4-byte length; the bytes of the image file come after.
+  if (size > 1 && data[0] > 0 && data[0] < 64 && size > data[0] + 1u && data[1] == 'T') {
+    std::size_t skip = 1u + data[0];
+    data += skip;
+    size -= skip;
+    if (size >= 4 && !(data[0] == 0xFF && data[1] == 0xD8)) {
+      data += 4;
+      size -= 4;
+    }
+  }
+  picture->LoadFromData(data, size);
+}
+
+}  // namespace
+
+std::span<const ClassTable> GraphicsTables() {
+  static const ClassTable tables[] = {
+      Publish<TFont>("TFont", "TPersistent", Creation::kBaseOnly)
+          .prop("Charset", &TFont::Charset)
+          .prop("Color", &TFont::Color)
+          .prop("Height", &TFont::Height)
+          .prop("Name", &TFont::Name)
+          .prop("Size", &TFont::Size)
+          .prop("Style", &TFont::Style)
+          .prop("Pitch", &TFont::Pitch),
+      Publish<TPicture>("TPicture", "TPersistent", Creation::kBaseOnly)
+          .custom("Resource",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    if (v.kind != dfm::Value::String) Bad(ctx, v.line, prop, "File name expected");
+                    const EmbeddedFile* file = ctx.binding.FindFile(v.text);
+                    if (!file)
+                      Bad(ctx, v.line, prop,
+                          "The picture '" + v.text + "' is not embedded with this form");
+                    static_cast<TPicture*>(obj)->LoadFromData(file->data, file->size);
+                  })
+          .custom("Data",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    if (v.kind != dfm::Value::Binary)
+                      Bad(ctx, v.line, prop, "Binary data expected");
+                    LoadPictureData(static_cast<TPicture*>(obj), v.bytes.data(), v.bytes.size());
+                  }),
+      Publish<TIcon>("TIcon", "TPersistent", Creation::kBaseOnly).ignore({"Data"}),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_internal.h"
+#include "published.h"
 
 using vcl::Change;
 
@@ -141,3 +142,43 @@ void TStringGrid::SetRow(int v) {
   row_ = v;
   Changed(Change::Focus);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+namespace {
+
+// A list of integers for an indexed property (ColWidths).
+Setter IntList(IndexedProperty<int> TStringGrid::*member) {
+  return [member](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+    if (v.kind != dfm::Value::List) Bad(ctx, v.line, prop, "List of integers expected");
+    auto* grid = static_cast<TStringGrid*>(obj);
+    int i = 0;
+    for (const dfm::Value& item : v.items)
+      (grid->*member)[i++] = static_cast<int>(IntOf(item, ctx, prop, -32768, 32767));
+  };
+}
+
+}  // namespace
+
+std::span<const ClassTable> GridsTables() {
+  static const ClassTable tables[] = {
+      Publish<TStringGrid>("TStringGrid", "TWinControl")
+          .prop("ColCount", &TStringGrid::ColCount)
+          .prop("RowCount", &TStringGrid::RowCount)
+          .prop("FixedCols", &TStringGrid::FixedCols)
+          .prop("FixedRows", &TStringGrid::FixedRows)
+          .prop("DefaultColWidth", &TStringGrid::DefaultColWidth)
+          .prop("DefaultRowHeight", &TStringGrid::DefaultRowHeight)
+          .custom("ColWidths", IntList(&TStringGrid::ColWidths))
+          .custom("RowHeights", IntList(&TStringGrid::RowHeights))
+          .prop("Options", &TStringGrid::Options)
+          .prop("ScrollBars", &TStringGrid::ScrollBars)
+          .prop("FixedColor", &TStringGrid::FixedColor)
+          .prop("GridLineWidth", &TStringGrid::GridLineWidth),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_internal.h"
+#include "published.h"
 
 using vcl::Change;
 
@@ -143,3 +144,41 @@ void TPopupMenu::Popup(int X, int Y) {
   }
   ws.Popup(this, X, Y);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> MenusTables() {
+  static const ClassTable tables[] = {
+      Publish<TMenuItem>("TMenuItem", "TComponent")
+          .prop("Caption", &TMenuItem::Caption)
+          .prop("Checked", &TMenuItem::Checked)
+          .prop("Enabled", &TMenuItem::Enabled)
+          .prop("Visible", &TMenuItem::Visible)
+          .prop("Hint", &TMenuItem::Hint)
+          .prop("ShortCut", &TMenuItem::ShortCut)
+          .prop("RadioItem", &TMenuItem::RadioItem)
+          .prop("GroupIndex", &TMenuItem::GroupIndex)
+          .prop("AutoCheck", &TMenuItem::AutoCheck)
+          .prop("Default", &TMenuItem::Default)
+          .event("OnClick", &TMenuItem::OnClick)
+          .ignore({"ImageIndex"}),
+      Publish<TMenu>("TMenu", "TComponent", Creation::kBaseOnly)
+          .custom("AutoHotkeys",
+                  [](TObject* obj, const dfm::Value& v, LoadContext& ctx, const std::string& prop) {
+                    if (v.kind != dfm::Value::Ident)
+                      Bad(ctx, v.line, prop, "maAutomatic or maManual expected");
+                    static_cast<TMenu*>(obj)->AutoHotkeys =
+                        strcasecmp(v.text.c_str(), "maManual") != 0;
+                  })
+          .ignore({"Images"}),
+      Publish<TMainMenu>("TMainMenu", "TMenu"),
+      Publish<TPopupMenu>("TPopupMenu", "TMenu")
+          .prop("AutoPopup", &TPopupMenu::AutoPopup)
+          .event("OnPopup", &TPopupMenu::OnPopup),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui_internal.h"
+#include "published.h"
 
 TCSpinEdit::TCSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
   SetBounds(0, 0, 121, 22);
@@ -59,3 +60,22 @@ void TCSpinEdit::StepUp() {
 void TCSpinEdit::StepDown() {
   SetValue(GetValue() - increment_);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> SpinTables() {
+  static const ClassTable tables[] = {
+      Publish<TCSpinEdit>("TCSpinEdit", "TCustomEdit")
+          .prop("Value", &TCSpinEdit::Value)
+          .prop("MinValue", &TCSpinEdit::MinValue)
+          .prop("MaxValue", &TCSpinEdit::MaxValue)
+          .prop("Increment", &TCSpinEdit::Increment)
+          .prop("EditorEnabled", &TCSpinEdit::EditorEnabled),
+      Alias("TSpinEdit", "TCSpinEdit"),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

@@ -1,6 +1,7 @@
 #include "vcl/stdctrls.h"
 
 #include "gui_internal.h"
+#include "published.h"
 #include "vcl/forms.h"
 
 using vcl::Change;
@@ -409,3 +410,66 @@ void TStaticText::SetAlignment(TAlignment v) {
 void TStaticText::SetBorderStyle(TStaticBorderStyle v) {
   StoreShown(border_style_, v, Change::Style);
 }
+
+// ---- Published properties, for form descriptions (published.h) ----
+
+namespace vcl::detail {
+
+std::span<const ClassTable> StdCtrlsTables() {
+  static const ClassTable tables[] = {
+      Publish<TLabel>("TLabel", "TControl")
+          .prop("Alignment", &TLabel::Alignment)
+          .prop("Layout", &TLabel::Layout)
+          .prop("WordWrap", &TLabel::WordWrap)
+          .prop("Transparent", &TLabel::Transparent)
+          .prop("ShowAccelChar", &TLabel::ShowAccelChar)
+          .prop("FocusControl", &TLabel::FocusControl),
+      Publish<TCustomEdit>("TCustomEdit", "TWinControl", Creation::kBaseOnly)
+          .prop("ReadOnly", &TCustomEdit::ReadOnly)
+          .prop("MaxLength", &TCustomEdit::MaxLength)
+          .prop("CharCase", &TCustomEdit::CharCase)
+          .prop("PasswordChar", &TCustomEdit::PasswordChar)
+          .prop("BorderStyle", &TCustomEdit::BorderStyle)
+          .prop("AutoSelect", &TCustomEdit::AutoSelect)
+          .event("OnChange", &TCustomEdit::OnChange),
+      Publish<TEdit>("TEdit", "TCustomEdit"),
+      Publish<TCustomMemo>("TCustomMemo", "TCustomEdit", Creation::kBaseOnly)
+          .sub("Lines", &TCustomMemo::Lines, "TStrings")
+          .prop("ScrollBars", &TCustomMemo::ScrollBars)
+          .prop("WordWrap", &TCustomMemo::WordWrap)
+          .prop("WantReturns", &TCustomMemo::WantReturns)
+          .prop("WantTabs", &TCustomMemo::WantTabs)
+          .prop("Alignment", &TCustomMemo::Alignment),
+      Publish<TMemo>("TMemo", "TCustomMemo"),
+      Publish<TComboBox>("TComboBox", "TWinControl")
+          .sub("Items", &TComboBox::Items, "TStrings")
+          .prop("ItemIndex", &TComboBox::ItemIndex)
+          .prop("Style", &TComboBox::Style)
+          .prop("Sorted", &TComboBox::Sorted)
+          .prop("MaxLength", &TComboBox::MaxLength)
+          .prop("CharCase", &TComboBox::CharCase)
+          .prop("DropDownCount", &TComboBox::DropDownCount)
+          .prop("ItemHeight", &TComboBox::ItemHeight)
+          .event("OnChange", &TComboBox::OnChange)
+          .event("OnSelect", &TComboBox::OnSelect)
+          .event("OnDropDown", &TComboBox::OnDropDown),
+      Publish<TButton>("TButton", "TWinControl")
+          .prop("Default", &TButton::Default)
+          .prop("Cancel", &TButton::Cancel)
+          .prop("ModalResult", &TButton::ModalResult),
+      Publish<TCheckBox>("TCheckBox", "TWinControl")
+          .prop("Checked", &TCheckBox::Checked)
+          .prop("State", &TCheckBox::State)
+          .prop("AllowGrayed", &TCheckBox::AllowGrayed)
+          .prop("Alignment", &TCheckBox::Alignment),
+      Publish<TGroupBox>("TGroupBox", "TWinControl"),
+      Publish<TStaticText>("TStaticText", "TWinControl")
+          .prop("Alignment", &TStaticText::Alignment)
+          .prop("BorderStyle", &TStaticText::BorderStyle)
+          .prop("ShowAccelChar", &TStaticText::ShowAccelChar)
+          .prop("FocusControl", &TStaticText::FocusControl),
+  };
+  return tables;
+}
+
+}  // namespace vcl::detail

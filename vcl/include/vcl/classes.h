@@ -9,12 +9,7 @@
 #include "vcl/property.h"
 #include "vcl/system.h"
 #include "vcl/sysutils.h"
-#if __has_include("vcl/string_list.h")
 #include "vcl/string_list.h"
-#else
-class TStrings;
-class TStringList;
-#endif
 
 namespace vcl {
 // What changed about a component, as told to the widget set (vcl/widgetset.h).

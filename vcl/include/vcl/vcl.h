@@ -12,16 +12,12 @@
 #include "vcl/forms.h"
 #include "vcl/graphics.h"
 #include "vcl/grids.h"
+#include "vcl/inifiles.h"
 #include "vcl/menus.h"
 #include "vcl/property.h"
+#include "vcl/registry.h"
 #include "vcl/shlobj.h"
 #include "vcl/spin.h"
 #include "vcl/stdctrls.h"
 #include "vcl/system.h"
 #include "vcl/sysutils.h"
-#if __has_include("vcl/inifiles.h")
-#include "vcl/inifiles.h"
-#endif
-#if __has_include("vcl/registry.h")
-#include "vcl/registry.h"
-#endif

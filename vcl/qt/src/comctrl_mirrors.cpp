@@ -14,6 +14,9 @@
 #include "comctrl_widgets.h"
 #include "mirror.h"
 #include "qt_text.h"
+#include "vcl/comctrls.h"
+#include "vcl/grids.h"
+#include "vcl/spin.h"
 #include "widgets.h"
 
 namespace vcl::qt::detail {

@@ -12,6 +12,7 @@
 #include "label_mirror.h"
 #include "menu_mirrors.h"
 #include "screenshots.h"
+#include "vcl/forms.h"
 
 namespace vcl::qt::detail {
 

@@ -17,7 +17,9 @@
 #include "input_filter.h"
 #include "mirror.h"
 #include "timers.h"
-#include "vcl/vcl.h"
+#include "vcl/extctrls.h"
+#include "vcl/forms.h"
+#include "vcl/menus.h"
 #include "vcl/widgetset.h"
 
 class QDialog;

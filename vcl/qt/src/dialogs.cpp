@@ -12,6 +12,8 @@
 #include "core.h"
 #include "program_paths.h"
 #include "qt_text.h"
+#include "vcl/dialogs.h"
+#include "vcl/filectrl.h"
 
 namespace vcl::qt::detail {
 

@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QTreeView>
 
-#include "vcl/vcl.h"
+#include "vcl/dialogs.h"
+#include "vcl/filectrl.h"
 
 class QFileSystemModel;
 

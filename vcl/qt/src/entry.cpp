@@ -1,8 +1,5 @@
 // The programs' entry point: main() around the program's WinMain.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -36,10 +33,10 @@ int RunProgram(int argc, char** argv) {
   // ("%f"), atof and printf keep the C number forms.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setQuitOnLastWindowClosed(false);
-  QTranslator translator;
-  if (translator.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&translator);
+  if (!InstallQtTranslations())
+    std::fprintf(stderr,
+                 "vcl_qt: Qt's Russian translations are not installed (qt6-translations-l10n); "
+                 "the file dialogs show Qt's English texts\n");
 
   int result = 1;
   {

@@ -9,6 +9,9 @@
 
 #include "menu_mirrors.h"
 #include "qt_text.h"
+#include "vcl/forms.h"
+#include "vcl/menus.h"
+#include "vcl/stdctrls.h"
 
 namespace vcl::qt::detail {
 

@@ -7,6 +7,7 @@
 
 #include "mirror.h"
 #include "qt_text.h"
+#include "vcl/forms.h"
 
 namespace vcl::qt::detail {
 

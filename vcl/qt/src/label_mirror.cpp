@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "qt_text.h"
+#include "vcl/stdctrls.h"
 
 namespace vcl::qt::detail {
 

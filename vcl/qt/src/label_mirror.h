@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include "mirror.h"
+#include "vcl/stdctrls.h"
 #include "widgets.h"
 
 namespace vcl::qt::detail {

@@ -3,6 +3,7 @@
 #include <QFont>
 
 #include "qt_text.h"
+#include "vcl/menus.h"
 
 namespace vcl::qt::detail {
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "mirror.h"
+#include "vcl/menus.h"
 
 namespace vcl::qt::detail {
 

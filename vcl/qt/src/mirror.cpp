@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "qt_text.h"
+#include "vcl/graphics.h"
+#include "vcl/stdctrls.h"
 
 namespace vcl::qt::detail {
 

@@ -15,7 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vcl/vcl.h"
+#include "vcl/controls.h"
+#include "vcl/forms.h"
 #include "vcl/widgetset.h"
 
 namespace vcl::qt::detail {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "vcl/vcl.h"
+#include "vcl/system.h"
 
 namespace vcl::qt::detail {
 

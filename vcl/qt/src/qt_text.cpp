@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "platform/cp1251.h"
+#include "vcl/graphics.h"
+#include "vcl/menus.h"
 
 namespace vcl::qt::detail {
 

@@ -8,7 +8,9 @@
 #include <QKeySequence>
 #include <QString>
 
-#include "vcl/vcl.h"
+#include "vcl/controls.h"
+#include "vcl/graphics.h"
+#include "vcl/menus.h"
 
 namespace vcl::qt::detail {
 

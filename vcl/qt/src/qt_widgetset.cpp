@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "form_mirror.h"
 #include "menu_mirrors.h"
+#include "vcl/filectrl.h"
 
 namespace vcl::qt {
 

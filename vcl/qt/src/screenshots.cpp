@@ -9,6 +9,7 @@
 
 #include "form_mirror.h"
 #include "qt_text.h"
+#include "vcl/forms.h"
 
 namespace vcl::qt::detail {
 

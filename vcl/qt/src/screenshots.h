@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "vcl/vcl.h"
+#include "vcl/forms.h"
 
 namespace vcl::qt::detail {
 

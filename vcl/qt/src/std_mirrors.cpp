@@ -15,6 +15,10 @@
 #include "label_mirror.h"
 #include "mirror.h"
 #include "qt_text.h"
+#include "vcl/buttons.h"
+#include "vcl/comctrls.h"
+#include "vcl/extctrls.h"
+#include "vcl/stdctrls.h"
 #include "widgets.h"
 
 namespace vcl::qt::detail {

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <unordered_map>
 
-#include "vcl/vcl.h"
+#include "vcl/extctrls.h"
 
 class QTimer;
 

@@ -3,6 +3,8 @@
 #include <QPainter>
 
 #include "qt_text.h"
+#include "vcl/extctrls.h"
+#include "vcl/graphics.h"
 
 namespace vcl::qt::detail {
 

@@ -9,7 +9,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "vcl/vcl.h"
+#include "vcl/controls.h"
+#include "vcl/extctrls.h"
 
 namespace vcl::qt::detail {
 

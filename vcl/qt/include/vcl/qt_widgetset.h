@@ -18,7 +18,11 @@
 #include <QString>
 #include <memory>
 
-#include "vcl/vcl.h"
+#include "vcl/dialogs.h"
+#include "vcl/extctrls.h"
+#include "vcl/filectrl.h"
+#include "vcl/forms.h"
+#include "vcl/menus.h"
 #include "vcl/widgetset.h"
 
 class QAction;
@@ -75,8 +79,13 @@ class QtWidgetSet final : public WidgetSet {
   std::unique_ptr<detail::Core> core_;
 };
 
-// The programs' entry: the QApplication, the C library's number format, the widget set,
-// WinMain with the command line, the forms' end. main() returns what it returns.
+// Qt's own texts in Russian (the file dialog's labels and buttons, the standard buttons), from
+// Qt's translations folder (Debian: qt6-translations-l10n); false when they are not there. Needs
+// the QApplication, which keeps them. RunProgram calls it.
+bool InstallQtTranslations();
+
+// The programs' entry: the QApplication, the C library's number format, Qt's Russian texts, the
+// widget set, WinMain with the command line, the forms' end. main() returns what it returns.
 int RunProgram(int argc, char** argv);
 
 }  // namespace vcl::qt
