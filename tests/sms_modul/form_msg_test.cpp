@@ -1,6 +1,7 @@
 // The modem console window on the headless widget set: what its form builds, its creation (port
 // list, labels, the notification-area icon), the phone book behind "Редактировать" and
-// "Загрузить", and the main window's button that shows it.
+// "Загрузить" (in the working folder the program's entry gives it), and the main window's button
+// that shows it.
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "sms_modul/sms_modul.h"
 #include "trakmon_fixture.h"
+#include "vcl/winmain.h"
 
 using vcl::headless::Click;
 using vcl::headless::Find;
@@ -31,9 +33,10 @@ class FormMsgTest : public TrakmonTest {
     for (const char* port : {"COM10", "COM3"})
       platform::sim::Attach(port, std::make_shared<sim::TrackerDevice>());
     CreateMainForm();
-    ML_Form->WorkFolder = AnsiString(dir() + "/");
     Application->CreateForm<TFormMsg>(&form);
     FormMsg = form;
+    work_folder = AnsiString(dir() + "/");
+    form->WorkFolder = [this] { return work_folder; };
   }
   void TearDown() override {
     FormMsg = nullptr;
@@ -48,6 +51,7 @@ class FormMsgTest : public TrakmonTest {
   void Edit() { Click(form->edit_ph_box); }
 
   TFormMsg* form = nullptr;
+  AnsiString work_folder;
 };
 
 struct ExpectedControl {
@@ -234,7 +238,7 @@ TEST_F(FormMsgTest, BookThatCannotBeReadIsWrittenFromTheList) {
   EXPECT_EQ(ItemsOf(form->cb_name_user), std::vector<AnsiString>{"ivanov"});
 
   // A working folder that does not exist: the same error, the boxes unchanged.
-  ML_Form->WorkFolder = AnsiString(dir() + "/missing/");
+  work_folder = AnsiString(dir() + "/missing/");
   Edit();
   EXPECT_EQ(responder().Texts(ModalKind::Exception).size(), 2u);
   EXPECT_EQ(ItemsOf(form->CBNamber), std::vector<AnsiString>{"222"});
@@ -258,6 +262,26 @@ TEST_F(FormMsgTest, MainWindowsHiddenButtonShowsTheWindow) {
   ASSERT_FALSE(ML_Form->SpeedButton1->Visible);
   vcl::headless::ForceClick(ML_Form->SpeedButton1);
   EXPECT_TRUE(form->Visible);
+}
+
+// The program's entry gives the modem window the main window's working folder as it is at each
+// use of the phone book.
+TEST_F(TrakmonTest, ProgramGivesTheModemWindowTheMainWindowsWorkingFolder) {
+  std::vector<AnsiString> names;
+  vcl::headless::Current().RunInLoop([&] {
+    for (const char* sub : {"first", "second"}) {
+      const std::string folder = dir() + "/" + sub;
+      std::filesystem::create_directory(folder);
+      std::ofstream(folder + "/phone.txt", std::ios::binary) << sub << " 111\r\n";
+      ML_Form->WorkFolder = AnsiString(folder + "/");
+      vcl::headless::ForceClick(FormMsg->edit_ph_box);
+      names.push_back(FormMsg->cb_name_user->Items->Strings[0]);
+    }
+    vcl::headless::Close(ML_Form);
+  });
+  EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+  FormMsg = nullptr;
+  EXPECT_EQ(names, (std::vector<AnsiString>{"first", "second"}));
 }
 
 }  // namespace
