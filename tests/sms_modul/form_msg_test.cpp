@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -243,6 +244,9 @@ TEST_F(FormMsgTest, BookThatCannotBeReadIsWrittenFromTheList) {
   EXPECT_EQ(responder().Texts(ModalKind::Exception).size(), 2u);
   EXPECT_EQ(ItemsOf(form->CBNamber), std::vector<AnsiString>{"222"});
   EXPECT_FALSE(std::filesystem::exists(dir() + "/missing"));
+  // Each failure names the file the user has to see to.
+  for (const AnsiString& text : responder().Texts(ModalKind::Exception))
+    EXPECT_GT(text.Pos("phone.txt"), 0) << text.str();
 }
 
 TEST_F(FormMsgTest, LoadRebuildsTheBoxesFromTheListWithoutReadingTheFile) {
@@ -256,6 +260,30 @@ TEST_F(FormMsgTest, LoadRebuildsTheBoxesFromTheListWithoutReadingTheFile) {
   Click(form->load_box);
   EXPECT_EQ(ItemsOf(form->cb_name_user), std::vector<AnsiString>{"petrov"});
   EXPECT_EQ(ItemsOf(form->CBNamber), std::vector<AnsiString>{"111"});
+}
+
+TEST_F(FormMsgTest, BookLoadsInTheOrderThatFilingItsLinesOneByOneGives) {
+  // Lines equal but for case, the same line twice, Cyrillic in both cases, empty lines: loaded at
+  // once, the sorted list holds them as a sorted list that takes them one at a time does.
+  const std::vector<std::string> words = {"ivanov", "Ivanov", "IVANOV", "petrov", "Иванов",
+                                          "иванов", "ёлкин",  "Яшин",   "",       "b"};
+  std::mt19937 random(7);
+  std::string book;
+  TStringList one_by_one;
+  one_by_one.Sorted = true;
+  one_by_one.Duplicates = dupAccept;
+  for (int i = 0; i < 600; ++i) {
+    std::string line = words[random() % words.size()];
+    if (!line.empty()) line += " " + std::to_string(random() % 5);
+    book += line + "\r\n";
+    one_by_one.Add(AnsiString(line));
+  }
+  WriteBook(book);
+  Edit();
+  ASSERT_EQ(form->name_phone->Items->Count(), one_by_one.Count());
+  for (int i = 0; i < one_by_one.Count; ++i)
+    ASSERT_EQ(form->name_phone->Items->Strings[i], one_by_one.Strings[i]) << "line " << i;
+  EXPECT_EQ(form->CBNamber->Items->Count(), 600);
 }
 
 TEST_F(FormMsgTest, MainWindowsHiddenButtonShowsTheWindow) {
