@@ -75,6 +75,18 @@ TEST_F(SessionEndTest, ClosesTheMainFormAsItsTitleBarDoesOnce) {
   EXPECT_TRUE(Application->Terminated);
 }
 
+TEST_F(SessionEndTest, MainFormThatClosedMeanwhileIsNotClosedAgain) {
+  // The handler that ran when the session ended (the exit button) closed the window itself.
+  TForm* main;
+  Application->CreateForm<TForm>(&main);
+  int closes = 0;
+  main->OnClose = [&closes](TObject*, TCloseAction&) { ++closes; };
+  main->Close();
+  Application->EndSession();
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(Application->Terminated);
+}
+
 TEST(SessionEndLoopTest, EndsTheLoopWhenTheFormRefusesOrItsCloseFails) {
   struct Case {
     const char* what;

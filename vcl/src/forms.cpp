@@ -339,6 +339,9 @@ void TApplication::Terminate() {
 void TApplication::EndSession() {
   if (session_ended_) return;
   session_ended_ = true;
+  // A main form that has closed already (the handler that was running closed it) is not closed
+  // twice.
+  if (terminated_) return;
   if (main_form_) vcl::input::CloseRequest(main_form_);
   // The session is going: a close query that kept the form does not keep the program.
   if (!terminated_) Terminate();
