@@ -1,10 +1,13 @@
 // The COM port list of both programs.
+#include "prog/list_com_ports.h"
+
 #include <memory>
 
 #include "prog/form_prog.h"
 #include "vcl/registry.h"
+#include "vcl/stdctrls.h"
 
-void TFormProg::list_com_ports(TComboBox* box) {
+void ListComPorts(TComboBox* box) {
   box->Items->Clear();
   auto reg = std::make_unique<TRegistry>(KEY_READ);
   reg->RootKey = HKEY_LOCAL_MACHINE;
@@ -18,4 +21,8 @@ void TFormProg::list_com_ports(TComboBox* box) {
   }
   reg->CloseKey();
   box->ItemIndex = 0;
+}
+
+void TFormProg::list_com_ports(TComboBox* box) {
+  ListComPorts(box);
 }

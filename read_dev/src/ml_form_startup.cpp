@@ -72,21 +72,34 @@ void TML_Form::FormCreate(TObject* Sender) {
   Label17->Caption = "Свобдная память...";
 }
 
+// The window can always be closed: a port that fails to close and settings that cannot be
+// written (a program folder the user may not write) are each shown once, and the close goes on.
+
 void TML_Form::FormCloseQuery(TObject* Sender, bool& CanClose) {
-  if (CommPort->IsOpen()) {
-    Sleep(100);
-    CommPort->Close();
+  try {
+    if (CommPort->IsOpen()) {
+      Sleep(100);
+      CommPort->Close();
+    }
+  } catch (...) {
+    Application->HandleException(this);
   }
   CanClose = true;
 }
 
 void TML_Form::FormClose(TObject* Sender, TCloseAction& Action) {
-  delete IniFile;
-  IniFile = new TIniFile(IniFilePath());
-  IniFile->WriteInteger("Port", "COMM_PORT_NMEA", PortIndex);
-  IniFile->WriteInteger("Port", "BAUD_RATE_NMEA", BaudRate);
-  IniFile->WriteString("Catalog", "work_dir", WorkFolder);
-  IniFile->WriteInteger("Ser", "ser_ini", SerIni);
+  try {
+    delete IniFile;
+    IniFile = nullptr;
+    IniFile = new TIniFile(IniFilePath());
+    // The first write that fails ends the writing: one message, not one per key.
+    IniFile->WriteInteger("Port", "COMM_PORT_NMEA", PortIndex);
+    IniFile->WriteInteger("Port", "BAUD_RATE_NMEA", BaudRate);
+    IniFile->WriteString("Catalog", "work_dir", WorkFolder);
+    IniFile->WriteInteger("Ser", "ser_ini", SerIni);
+  } catch (...) {
+    Application->HandleException(this);
+  }
   delete TrackList;
   TrackList = nullptr;
   Beep(1000, 100);

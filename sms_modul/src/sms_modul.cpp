@@ -4,8 +4,7 @@
 #include <cstring>
 
 #include "platform/windows.h"
-#include "prog/form_prog.h"
-#include "read_dev/ml_form.h"
+#include "prog/list_com_ports.h"
 #include "sms_modul/phone_book.h"
 
 TFormMsg* FormMsg = nullptr;
@@ -24,7 +23,7 @@ void TFormMsg::FormCreate(TObject* Sender) {
   std::strncpy(icon.szTip, "Alarm", sizeof icon.szTip - 1);
   Shell_NotifyIconA(NIM_DELETE, &icon);
 
-  TFormProg::list_com_ports(ComboBox1);
+  ListComPorts(ComboBox1);
 
   Label11->Caption = "";
   Label9->Caption = "";
@@ -46,7 +45,7 @@ void TFormMsg::FormCreate(TObject* Sender) {
 }
 
 void TFormMsg::restart_comm_portClick(TObject* Sender) {
-  TFormProg::list_com_ports(ComboBox1);
+  ListComPorts(ComboBox1);
 }
 
 // Rebuilds the name and number boxes from the editor's list as it is; the file is read only by
@@ -66,7 +65,7 @@ void TFormMsg::edit_ph_boxClick(TObject* Sender) {
   }
   // A book that cannot be read is written from the list instead (empty the first time); a
   // failing write ends the handler with the class library's error.
-  AnsiString path = ML_Form->WorkFolder + "phone.txt";
+  AnsiString path = WorkFolder() + "phone.txt";
   try {
     name_phone->Items->LoadFromFile(path);
   } catch (const Exception&) {

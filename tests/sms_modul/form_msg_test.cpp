@@ -1,15 +1,18 @@
 // The modem console window on the headless widget set: what its form builds, its creation (port
 // list, labels, the notification-area icon), the phone book behind "Редактировать" and
-// "Загрузить", and the main window's button that shows it.
+// "Загрузить" (in the working folder the program's entry gives it), and the main window's button
+// that shows it.
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "sms_modul/sms_modul.h"
 #include "trakmon_fixture.h"
+#include "vcl/winmain.h"
 
 using vcl::headless::Click;
 using vcl::headless::Find;
@@ -31,9 +34,10 @@ class FormMsgTest : public TrakmonTest {
     for (const char* port : {"COM10", "COM3"})
       platform::sim::Attach(port, std::make_shared<sim::TrackerDevice>());
     CreateMainForm();
-    ML_Form->WorkFolder = AnsiString(dir() + "/");
     Application->CreateForm<TFormMsg>(&form);
     FormMsg = form;
+    work_folder = AnsiString(dir() + "/");
+    form->WorkFolder = [this] { return work_folder; };
   }
   void TearDown() override {
     FormMsg = nullptr;
@@ -48,6 +52,7 @@ class FormMsgTest : public TrakmonTest {
   void Edit() { Click(form->edit_ph_box); }
 
   TFormMsg* form = nullptr;
+  AnsiString work_folder;
 };
 
 struct ExpectedControl {
@@ -234,11 +239,14 @@ TEST_F(FormMsgTest, BookThatCannotBeReadIsWrittenFromTheList) {
   EXPECT_EQ(ItemsOf(form->cb_name_user), std::vector<AnsiString>{"ivanov"});
 
   // A working folder that does not exist: the same error, the boxes unchanged.
-  ML_Form->WorkFolder = AnsiString(dir() + "/missing/");
+  work_folder = AnsiString(dir() + "/missing/");
   Edit();
   EXPECT_EQ(responder().Texts(ModalKind::Exception).size(), 2u);
   EXPECT_EQ(ItemsOf(form->CBNamber), std::vector<AnsiString>{"222"});
   EXPECT_FALSE(std::filesystem::exists(dir() + "/missing"));
+  // Each failure names the file the user has to see to.
+  for (const AnsiString& text : responder().Texts(ModalKind::Exception))
+    EXPECT_GT(text.Pos("phone.txt"), 0) << text.str();
 }
 
 TEST_F(FormMsgTest, LoadRebuildsTheBoxesFromTheListWithoutReadingTheFile) {
@@ -254,10 +262,54 @@ TEST_F(FormMsgTest, LoadRebuildsTheBoxesFromTheListWithoutReadingTheFile) {
   EXPECT_EQ(ItemsOf(form->CBNamber), std::vector<AnsiString>{"111"});
 }
 
+TEST_F(FormMsgTest, BookLoadsInTheOrderThatFilingItsLinesOneByOneGives) {
+  // Lines equal but for case, the same line twice, Cyrillic in both cases, empty lines: loaded at
+  // once, the sorted list holds them as a sorted list that takes them one at a time does.
+  const std::vector<std::string> words = {"ivanov", "Ivanov", "IVANOV", "petrov", "Иванов",
+                                          "иванов", "ёлкин",  "Яшин",   "",       "b"};
+  std::mt19937 random(7);
+  std::string book;
+  TStringList one_by_one;
+  one_by_one.Sorted = true;
+  one_by_one.Duplicates = dupAccept;
+  for (int i = 0; i < 600; ++i) {
+    std::string line = words[random() % words.size()];
+    if (!line.empty()) line += " " + std::to_string(random() % 5);
+    book += line + "\r\n";
+    one_by_one.Add(AnsiString(line));
+  }
+  WriteBook(book);
+  Edit();
+  ASSERT_EQ(form->name_phone->Items->Count(), one_by_one.Count());
+  for (int i = 0; i < one_by_one.Count; ++i)
+    ASSERT_EQ(form->name_phone->Items->Strings[i], one_by_one.Strings[i]) << "line " << i;
+  EXPECT_EQ(form->CBNamber->Items->Count(), 600);
+}
+
 TEST_F(FormMsgTest, MainWindowsHiddenButtonShowsTheWindow) {
   ASSERT_FALSE(ML_Form->SpeedButton1->Visible);
   vcl::headless::ForceClick(ML_Form->SpeedButton1);
   EXPECT_TRUE(form->Visible);
+}
+
+// The program's entry gives the modem window the main window's working folder as it is at each
+// use of the phone book.
+TEST_F(TrakmonTest, ProgramGivesTheModemWindowTheMainWindowsWorkingFolder) {
+  std::vector<AnsiString> names;
+  vcl::headless::Current().RunInLoop([&] {
+    for (const char* sub : {"first", "second"}) {
+      const std::string folder = dir() + "/" + sub;
+      std::filesystem::create_directory(folder);
+      std::ofstream(folder + "/phone.txt", std::ios::binary) << sub << " 111\r\n";
+      ML_Form->WorkFolder = AnsiString(folder + "/");
+      vcl::headless::ForceClick(FormMsg->edit_ph_box);
+      names.push_back(FormMsg->cb_name_user->Items->Strings[0]);
+    }
+    vcl::headless::Close(ML_Form);
+  });
+  EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+  FormMsg = nullptr;
+  EXPECT_EQ(names, (std::vector<AnsiString>{"first", "second"}));
 }
 
 }  // namespace

@@ -21,11 +21,13 @@ struct DrivenRun {
 };
 
 // Runs `program` from `folder` with TRAKMON_PREFIX=`prefix`, the driver playing `script`; the
-// whole run is cut after `limit_s` seconds.
+// whole run is cut after `limit_s` seconds. A `wrapper` (a command line that runs the command
+// given after it) runs the X server and the program.
 inline DrivenRun RunDriven(const std::string& run_with_x, const std::string& driver,
                            const std::filesystem::path& folder, const std::filesystem::path& prefix,
                            const std::filesystem::path& program,
-                           const std::filesystem::path& script, int limit_s = 120) {
+                           const std::filesystem::path& script, int limit_s = 120,
+                           const std::string& wrapper = "") {
   using test_support::Quoted;
   // The driver is loaded first; a sanitized program must then not insist on its runtime coming
   // first in the library list.
@@ -33,8 +35,8 @@ inline DrivenRun RunDriven(const std::string& run_with_x, const std::string& dri
   if (const char* given = std::getenv("ASAN_OPTIONS")) asan_options = given + (":" + asan_options);
   const std::filesystem::path out = folder / "driven_output.txt";
   const std::string command = "cd " + Quoted(folder) + " && TRAKMON_PREFIX=" + Quoted(prefix) +
-                              " timeout " + std::to_string(limit_s) + " " + Quoted(run_with_x) +
-                              " env ASAN_OPTIONS=" + Quoted(asan_options) +
+                              " timeout " + std::to_string(limit_s) + " " + wrapper + " " +
+                              Quoted(run_with_x) + " env ASAN_OPTIONS=" + Quoted(asan_options) +
                               " LD_PRELOAD=" + Quoted(driver) +
                               " TRAKMON_TEST_DRIVE=" + Quoted(script) + " " + Quoted(program) +
                               " > " + Quoted(out) + " 2>&1";

@@ -12,9 +12,13 @@
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
 //   shot box FILE        waits for a message box and saves a picture of the screen with it
 //   close NAME           closes the form NAME as its title bar's close button does
+//   signal NAME          sends the program the signal NAME (TERM, HUP), as the end of the
+//                        desktop session does
 //
 // Every step is logged on standard output ("step N: ..."). A step that cannot be done within
 // 60 s ends the program with exit code 3, so that a test never hangs on it.
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -36,6 +40,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -190,6 +195,16 @@ class Driver : public QObject {
       QTimer::singleShot(0, this, [guard] {
         if (guard) guard->close();
       });
+      return true;
+    }
+    if (verb == "signal") {
+      const int number = name == "TERM" ? SIGTERM : name == "HUP" ? SIGHUP : 0;
+      if (number == 0) {
+        std::printf("driver: unknown signal \"%s\"\n", name.toUtf8().constData());
+        std::_Exit(3);
+      }
+      Next("signal " + name);
+      QTimer::singleShot(0, this, [number] { kill(getpid(), number); });
       return true;
     }
     if (verb == "wait") {

@@ -336,6 +336,17 @@ void TApplication::Terminate() {
   if (vcl::WidgetSet* ws = vcl::CurrentWidgetSet()) ws->Quit();
 }
 
+void TApplication::EndSession() {
+  if (session_ended_) return;
+  session_ended_ = true;
+  // A main form that has closed already (the handler that was running closed it) is not closed
+  // twice.
+  if (terminated_) return;
+  if (main_form_) vcl::input::CloseRequest(main_form_);
+  // The session is going: a close query that kept the form does not keep the program.
+  if (!terminated_) Terminate();
+}
+
 AnsiString TApplication::GetExeName() const {
   char path[MAX_PATH + 1] = {};
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -2,8 +2,10 @@
 // Created hidden at start-up, it removes a notification-area icon, lists the machine's COM
 // ports and fills its name and number boxes from the phone-book editor's list. It opens no
 // port and sends nothing: the preset AT and SMS texts and most of its controls carry no
-// behaviour.
+// behaviour. The phone book "phone.txt" lives in the working folder that its creator gives it.
 #pragma once
+
+#include <functional>
 
 #include "vcl/vcl.h"
 
@@ -61,6 +63,10 @@ class TFormMsg : public TForm {
   VCL_HANDLERS(FormCreate, restart_comm_portClick, load_boxClick, edit_ph_boxClick);
 
   explicit TFormMsg(TComponent* Owner);
+
+  // The working folder (ending in a separator), asked at each use of the phone book: Trakmon
+  // gives the main window's. Unset, the book is "phone.txt" in the current directory.
+  std::function<AnsiString()> WorkFolder = [] { return AnsiString(); };
 
   // Rebuilds cb_name_user and CBNamber from the first `count` lines of name_phone: entry i of
   // both comes from line i.

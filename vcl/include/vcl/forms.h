@@ -259,6 +259,11 @@ class TApplication : public TComponent {
   void Run();
   // Ends the message loop (at once when it is not running yet).
   void Terminate();
+  // The desktop session ends (SIGTERM, SIGHUP: vcl/session_end.h): the main form is closed as
+  // its title bar's close does (OnCloseQuery, OnClose), then the loop ends even when the form
+  // stayed open. The widget set calls it on the GUI thread once no handler is running; later
+  // calls do nothing.
+  void EndSession();
 
   ReadOnlyProperty<TForm*> MainForm{this, &TApplication::GetMainForm};
   // The program file's full path (GetModuleFileNameA).
@@ -333,6 +338,7 @@ class TApplication : public TComponent {
   bool show_main_form_ = true;
   bool terminated_ = false;
   bool running_ = false;
+  bool session_ended_ = false;
   AnsiString help_file_;
   std::vector<TCustomForm*> released_;
 };

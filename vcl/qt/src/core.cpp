@@ -13,8 +13,20 @@
 #include "menu_mirrors.h"
 #include "screenshots.h"
 #include "vcl/forms.h"
+#include "vcl/session_end.h"
 
 namespace vcl::qt::detail {
+
+namespace {
+
+void LogSafeAnswer(const char* when, const QString& what) {
+  std::fprintf(stderr, "vcl_qt: %sanswered \"%s\" with its safe default\n", when,
+               what.toUtf8().constData());
+}
+
+constexpr const char* kSessionEnds = "the session ends; ";
+
+}  // namespace
 
 // ---- Life ----
 
@@ -26,6 +38,7 @@ Core::Core() : dispatcher_(new QObject) {
 }
 
 Core::~Core() {
+  session_notifier_.reset();
   beeps_.reset();
   {
     std::lock_guard lock(wake_mutex_);
@@ -180,16 +193,56 @@ bool Core::SaveScreenshot(TCustomForm* form, const QString& file_name) {
 }
 
 int Core::ExecModal(QDialog& dialog, const std::function<void()>& safe, const QString& what) {
-  if (auto_answer_) {
+  if (session_ending_) {
+    LogSafeAnswer(kSessionEnds, what);
+    QTimer::singleShot(0, &dialog, safe);
+  } else if (auto_answer_) {
     QPointer<QDialog> guard(&dialog);
     QTimer::singleShot(300, &dialog, [guard, safe, what] {
       if (!guard || !guard->isVisible()) return;
-      std::fprintf(stderr, "vcl_qt: answered \"%s\" with its safe default\n",
-                   what.toUtf8().constData());
+      LogSafeAnswer("", what);
       safe();
     });
   }
-  return dialog.exec();
+  open_modals_.push_back({&dialog, safe, what});
+  int result = dialog.exec();
+  open_modals_.pop_back();
+  return result;
+}
+
+// ---- The end of the session ----
+
+void Core::WatchSessionEnd(vcl::SessionEndSignals* watched) {
+  session_notifier_.reset();
+  if (!watched || watched->ReadFd() < 0) return;
+  session_notifier_ = std::make_unique<QSocketNotifier>(watched->ReadFd(), QSocketNotifier::Read);
+  QObject::connect(session_notifier_.get(), &QSocketNotifier::activated, dispatcher_,
+                   [this, watched] {
+                     if (watched->Take()) SessionEnds();
+                   });
+}
+
+void Core::SessionEnds() {
+  if (session_ending_) return;
+  session_ending_ = true;
+  // The boxes open now belong to handlers that are waiting for them: answer them, and close
+  // the main form once those handlers have returned.
+  for (auto it = open_modals_.rbegin(); it != open_modals_.rend(); ++it) {
+    if (!it->dialog) continue;
+    LogSafeAnswer(kSessionEnds, it->what);
+    it->safe();
+  }
+  EndSessionWhenIdle();
+}
+
+void Core::EndSessionWhenIdle() {
+  if (InUserAction() || !open_modals_.empty()) {
+    QTimer::singleShot(50, dispatcher_, [this] { EndSessionWhenIdle(); });
+    return;
+  }
+  User([] {
+    if (Application) Application->EndSession();
+  });
 }
 
 }  // namespace vcl::qt::detail

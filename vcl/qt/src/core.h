@@ -4,7 +4,10 @@
 // of their own.
 #pragma once
 
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -22,7 +25,9 @@
 #include "vcl/menus.h"
 #include "vcl/widgetset.h"
 
-class QDialog;
+namespace vcl {
+class SessionEndSignals;
+}
 
 namespace vcl::qt::detail {
 
@@ -56,13 +61,27 @@ class Core final : public Book {
   }
   void SetAutoAnswer(bool on) { auto_answer_ = on; }
   bool AutoAnswer() const { return auto_answer_; }
-  // Runs a modal dialog; with auto-answer on, `safe` answers it once it has been painted.
+  // Runs a modal dialog. `safe` answers it at once after the session has ended, and with
+  // auto-answer on once it has been painted.
   int ExecModal(QDialog& dialog, const std::function<void()>& safe, const QString& what);
+  // Watches the session-end signals: when one comes, the open modal boxes take their safe
+  // answer (and later ones at once, each logged on stderr: no one is left to read them), and
+  // the application's EndSession runs as soon as no handler is running.
+  void WatchSessionEnd(vcl::SessionEndSignals* watched);
 
   int BeepCount() const { return beeps_->Count(); }
 
  private:
   void DeliverMessages();
+  void SessionEnds();
+  void EndSessionWhenIdle();
+
+  // The modal dialogs open now, innermost last, with their safe answers.
+  struct OpenModal {
+    QPointer<QDialog> dialog;
+    std::function<void()> safe;
+    QString what;
+  };
 
   QObject* dispatcher_;
   // Ended in this order on the way out, before the mirrors.
@@ -76,6 +95,9 @@ class Core final : public Book {
   bool quit_called_ = false;
   bool auto_answer_ = false;
   QString screenshot_dir_;
+  std::vector<OpenModal> open_modals_;
+  bool session_ending_ = false;
+  std::unique_ptr<QSocketNotifier> session_notifier_;
 
   std::mutex wake_mutex_;
   std::atomic<bool> wake_pending_{false};

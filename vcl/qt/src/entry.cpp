@@ -7,6 +7,7 @@
 #include "platform/cp1251.h"
 #include "platform/crt.h"
 #include "vcl/qt_widgetset.h"
+#include "vcl/session_end.h"
 #include "vcl/winmain.h"
 
 namespace vcl::qt {
@@ -40,7 +41,11 @@ int RunProgram(int argc, char** argv) {
 
   int result = 1;
   {
+    // The end of the session closes the main form as its title bar does; kept past the
+    // widget set that watches it.
+    SessionEndSignals session_end;
     QtWidgetSet widget_set;
+    widget_set.WatchSessionEnd(&session_end);
     QByteArray screenshots = qgetenv("VCL_SCREENSHOT_DIR");
     if (!screenshots.isEmpty()) widget_set.SetScreenshotDir(QString::fromLocal8Bit(screenshots));
     SetWidgetSet(&widget_set);

@@ -140,6 +140,8 @@ class Book {
   bool Mirroring() const { return mirroring_ > 0; }
   // Runs a user's action from a Qt callback (ignored while mirroring).
   void User(const std::function<void()>& action);
+  // True while a user's action runs (a handler, maybe inside a modal box's loop).
+  bool InUserAction() const { return depth_ > 0; }
   // Mirrors while it lives: widget signals are echoes then.
   class Echo {
    public:

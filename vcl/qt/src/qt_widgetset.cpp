@@ -98,4 +98,8 @@ int QtWidgetSet::BeepCount() const {
   return core_->BeepCount();
 }
 
+void QtWidgetSet::WatchSessionEnd(vcl::SessionEndSignals* watched) {
+  core_->WatchSessionEnd(watched);
+}
+
 }  // namespace vcl::qt

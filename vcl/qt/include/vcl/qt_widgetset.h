@@ -13,6 +13,8 @@
 // run); modal boxes that come up from then on, or before the main form shows, are answered
 // with their safe default (Cancel, else No, else the only button; dialogs cancelled) and
 // logged on stderr, so that nothing waits for a person.
+// The end of the desktop session (SIGTERM, SIGHUP) closes the main form the way its title bar
+// does (main() watches the signals; see WatchSessionEnd).
 #pragma once
 
 #include <QString>
@@ -27,6 +29,10 @@
 
 class QAction;
 class QWidget;
+
+namespace vcl {
+class SessionEndSignals;
+}
 
 namespace vcl::qt {
 
@@ -74,6 +80,11 @@ class QtWidgetSet final : public WidgetSet {
   void SetAutoAnswer(bool on);
   // Beeps sounded through the platform's beep sink.
   int BeepCount() const;
+  // Watches the session-end signals (vcl/session_end.h) until the widget set goes or the next
+  // call (nullptr: none): when one comes, the modal boxes open then and later are answered with
+  // their safe default (logged on stderr: no one is left to read them), and
+  // Application->EndSession runs once no handler is running.
+  void WatchSessionEnd(vcl::SessionEndSignals* watched);
 
  private:
   std::unique_ptr<detail::Core> core_;
