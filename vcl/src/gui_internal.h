@@ -74,26 +74,6 @@ class NotifyingList : public TStringList {
       return index;
     });
   }
-  // A sorted list that keeps every line (a combo box's) takes the lines as they come and sorts
-  // them once: the order that filing them one by one gives, equal lines in theirs, in n log n
-  // instead of n squared.
-  void SetText(const AnsiString& text) override {
-    if (!Sorted || Duplicates != dupAccept) {
-      TStringList::SetText(text);
-      return;
-    }
-    BeginUpdate();
-    try {
-      Sorted = false;
-      TStringList::SetText(text);
-      Sorted = true;
-    } catch (...) {
-      Sorted = true;
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
-  }
 
  protected:
   void Changed() override {

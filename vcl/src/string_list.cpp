@@ -268,10 +268,12 @@ void TStringList::InsertObject(int index, const AnsiString& s, TObject* object) 
   InsertItem(index, s, object);
 }
 
-// An unsorted list takes the lines as they are, without a copy of each; a sorted one files them
-// one by one.
+// An unsorted list takes the lines as they are, without a copy of each. A sorted list that keeps
+// every line takes them the same way and sorts them once: the order that filing them one by one
+// gives (equal lines in theirs), in n log n. A sorted list that drops or refuses duplicates files
+// them one by one.
 void TStringList::SetText(const AnsiString& text) {
-  if (sorted_) {
+  if (sorted_ && duplicates_ != dupAccept) {
     TStrings::SetText(text);
     return;
   }
@@ -281,6 +283,9 @@ void TStringList::SetText(const AnsiString& text) {
   Changing();
   items_.reserve(lines.size());
   for (auto& line : lines) items_.push_back(Item{AnsiString(std::move(line)), nullptr});
+  if (sorted_)
+    std::stable_sort(items_.begin(), items_.end(),
+                     [this](const Item& a, const Item& b) { return Before(a.text, b.text); });
   Changed();
 }
 
