@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "platform/cp1251.h"
+#include "platform/paths.h"
 #include "serial_event/serial_event.h"
 
 TFormProg* FormProg = nullptr;
@@ -10,7 +12,30 @@ Tserial_event* serial_port = nullptr;
 
 namespace {
 std::unique_ptr<Tserial_event> port_holder;
+
+// Why the port did not open, from the error its open left: what the user can do about it.
+AnsiString OpenFailureReason(const AnsiString& port, DWORD error) {
+  using Reason = platform::ComOpenFailure::Reason;
+  const platform::ComOpenFailure failure = platform::ExplainComOpenFailure(port.str(), error);
+  const AnsiString device = platform::Utf8ToCp1251(failure.device);
+  switch (failure.reason) {
+    case Reason::NoDevice:
+      return port + " is not linked to a device (no " + platform::Utf8ToCp1251(failure.link) + ")";
+    case Reason::Missing:
+      return "Device " + device + " not found (adapter unplugged?)";
+    case Reason::NotATerminal:
+      return device + " is not a serial port";
+    case Reason::NoAccess:
+      return "No access to " + device + ": add the user to the group " + failure.group +
+             " and log in again";
+    case Reason::Held:
+      return "Device " + device + " is in use by another program";
+    case Reason::Other:
+      break;
+  }
+  return "Device " + device + ": system error " + AnsiString(static_cast<int>(error));
 }
+}  // namespace
 
 void CreateSerialPort() {
   if (!port_holder) port_holder = std::make_unique<Tserial_event>();
@@ -70,7 +95,9 @@ void TFormProg::sb_connectClick(TObject* Sender) {
   AnsiString port = ComboBox1->Text;
   AnsiString path = "\\\\.\\" + port;
   if (serial_port->open(path.c_str(), 460800, 0, 8, 0) != SE_OK) {
-    ShowMessage("Error Connect... " + port);
+    const DWORD error = serial_port->open_error();
+    ShowMessage("Error Connect... " + port +
+                (error != 0 ? "\n" + OpenFailureReason(port, error) : AnsiString()));
     Caption = "Error Connect... " + port;
     Abort();
   }

@@ -44,6 +44,7 @@ TOpenResult Tserial_event::open(const char* path, unsigned baud_rate, int parity
   if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
 
   TOpenResult result = SE_OK;
+  open_error_ = 0;
   if (!path) {
     result = SE_ERR_NAME;
   } else if (std::strlen(path) >= sizeof port_name) {
@@ -79,6 +80,7 @@ TOpenResult Tserial_event::open(const char* path, unsigned baud_rate, int parity
     ov_write.hEvent = events[EV_TX_DONE];
     ov_event.hEvent = events[EV_EVT_DONE];
     if (h == INVALID_HANDLE_VALUE) {
+      open_error_ = GetLastError();
       result = SE_ERR_OPEN;
     } else {
       handle = h;

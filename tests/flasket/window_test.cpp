@@ -51,6 +51,19 @@ TEST_F(FlasketTest, AFailedConnectShowsThePortAndStaysDisconnected) {
   EXPECT_FALSE(Get("sb_disconnect")->Enabled);
 }
 
+TEST_F(FlasketTest, APortHeldElsewhereSaysSoBeneathTheFailure) {
+  HANDLE held = CreateFileA("\\\\.\\COM3", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  hl::Click(Get("sb_connect"));
+  CloseHandle(held);
+  const std::string shown = LastShown();
+  EXPECT_EQ(shown.substr(0, shown.find('\n')), "Error Connect... COM3");
+  EXPECT_NE(shown.find("in use by another program"), std::string::npos) << shown;
+  EXPECT_EQ(form->Caption().str(), "Error Connect... COM3");
+  EXPECT_EQ(form->connected, 0);
+}
+
 TEST_F(FlasketTest, OpeningAFileBuildsTheImageAndListsIt) {
   OpenFirmware(Firmware(0x40));
   EXPECT_EQ(Caption("Label1"), "Rec Count = 5") << LastShown();

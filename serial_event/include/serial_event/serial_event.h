@@ -67,6 +67,9 @@ class Tserial_event {
   unsigned received_count() const { return rx_count; }
   unsigned chunk() const { return rx_chunk.load(); }
   const char* path() const { return port_name; }
+  // The error CreateFileA left when the last open() failed to open the device; 0 when it opened
+  // (or failed at a later step).
+  DWORD open_error() const { return open_error_; }
 
   void run();  // the worker thread's body
 
@@ -83,6 +86,7 @@ class Tserial_event {
   std::atomic<std::uint8_t> running{0};
   std::uint8_t modem_events = 0;
   char port_name[MAX_PATH] = {};
+  DWORD open_error_ = 0;
   unsigned baud = 0;
   int parity = 0;
   HANDLE events[EV_COUNT];
