@@ -2,9 +2,8 @@
 // boot-loader commands, the log, and the notices the serial worker thread hands to the GUI
 // thread as WM_SERIAL_NOTIFY.
 //
-// TFormProg::list_com_ports(box) is the one COM port list routine of both programs: it needs
-// only the class library and the registry, so Trakmon's modem window links the small library
-// prog_com_ports and calls it with its own combo box.
+// TFormProg::list_com_ports(box) forwards to ListComPorts (prog/list_com_ports.h), the one COM
+// port list routine of both programs, which Trakmon's modem window calls with its own combo box.
 #pragma once
 
 #include <atomic>
