@@ -36,19 +36,6 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string Parent(const std::string& path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  auto slash = p.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : p.substr(0, slash);
-}
-
-// ENOENT names a missing file, or a missing folder on the way there.
-DWORD MissingError(const std::string& path) {
-  return Exists(Parent(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-}
-
 bool CopyFile(const std::string& from, const std::string& to) {
   int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
@@ -138,7 +125,7 @@ BOOL SetCurrentDirectoryA(LPCSTR lpPathName) {
   std::string path = platform::MapPath(lpPathName);
   if (::chdir(path.c_str()) == 0) return TRUE;
   int err = errno;
-  if (err == ENOENT) return Fail(MissingError(path));
+  if (err == ENOENT) return Fail(MissingPathError(path));
   return Fail(err == ENOTDIR ? ERROR_DIRECTORY : ErrorFromErrno(err));
 }
 
@@ -161,7 +148,7 @@ DWORD GetFileAttributesA(LPCSTR lpFileName) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     int err = errno;
-    SetLastError(err == ENOENT ? MissingError(path) : ErrorFromErrno(err));
+    SetLastError(err == ENOENT ? MissingPathError(path) : ErrorFromErrno(err));
     return INVALID_FILE_ATTRIBUTES;
   }
   if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
@@ -175,7 +162,7 @@ BOOL MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {
   std::string to = platform::MapPath(lpNewFileName);
   struct stat st;
   if (::lstat(from.c_str(), &st) != 0)
-    return Fail(errno == ENOENT ? MissingError(from) : ErrorFromErrno(errno));
+    return Fail(errno == ENOENT ? MissingPathError(from) : ErrorFromErrno(errno));
   // MoveFile never replaces an existing file.
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return TRUE;
   int err = errno;
@@ -204,5 +191,5 @@ BOOL DeleteFileA(LPCSTR lpFileName) {
   if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
   if (::unlink(path.c_str()) == 0) return TRUE;
   int err = errno;
-  return Fail(err == ENOENT ? MissingError(path) : ErrorFromErrno(err));
+  return Fail(err == ENOENT ? MissingPathError(path) : ErrorFromErrno(err));
 }
