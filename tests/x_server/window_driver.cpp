@@ -9,7 +9,8 @@
 //                        of the page control NAME
 //   wait NAME TEXT...    waits until the control NAME shows TEXT (a form: its caption; a
 //                        progress bar: "position/maximum")
-//   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
+//   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG); the NAME
+//                        "box" is the message box or dialog open at the time
 //   close NAME           closes the form NAME as its title bar's close button does
 //
 // Every step is logged on standard output ("step N: ..."). A step that cannot be done within
@@ -25,6 +26,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
@@ -56,6 +58,11 @@ class Driver : public QObject {
       if (auto* w = top->findChild<QWidget*>(name)) return w;
       if (auto* a = top->findChild<QAction*>(name)) return a;
     }
+    // A menu item's action belongs to no window: it is found in the menus that show it.
+    for (QWidget* w : QApplication::allWidgets())
+      if (auto* menu = qobject_cast<QMenu*>(w))
+        for (QAction* a : menu->actions())
+          if (a->objectName() == name) return a;
     return nullptr;
   }
 
@@ -190,8 +197,10 @@ class Driver : public QObject {
       return true;
     }
     if (verb == "shot") {
-      auto* w = qobject_cast<QWidget*>(FindObject(name));
-      if (!w) return false;
+      const bool box = name == "box";
+      QWidget* w =
+          box ? QApplication::activeModalWidget() : qobject_cast<QWidget*>(FindObject(name));
+      if (!w || (box && !w->isVisible())) return false;
       QApplication::processEvents();
       bool saved = w->grab().save(rest, "PNG");
       Next("shot " + name + (saved ? " saved " : " NOT saved ") + rest);
