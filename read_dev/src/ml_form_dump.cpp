@@ -20,10 +20,8 @@ constexpr const char* DeviceSilent = "Прибор не отвечает...";
 constexpr int EndAddressLimit = 10;
 // A byte of the dump may take this long (read, acknowledgement and display included).
 constexpr DWORD DumpByteMs = 200;
-// The device's track memory; no dump reaches past it.
-constexpr long long TrackMemorySize = 0x210000;
 // The buffer grows with what arrives; this much is taken at once at most.
-constexpr std::size_t DumpReserve = TrackMemorySize + 100;
+constexpr std::size_t DumpReserve = track::TrackMemorySize + 100;
 // Beside "gps_msg.txt": what a dump that did not finish brought.
 constexpr const char* IncompleteDumpName = "gps_msg_incomplete.txt";
 
@@ -90,50 +88,27 @@ bool TML_Form::DumpTrackMemory() {
   Label25->Caption = AnsiString(std::string(22, ' '));
   Label25->Refresh();
   const DWORD t0 = GetTickCount();
-  const AnsiString command = Edit1->Text + " " + Edit2->Text;
-  Label2->Caption = command;
-  const long long start = StrToInt("0x" + Edit1->Text);
-  const long long end = StrToInt("0x" + Edit2->Text);
-  const long long stop = end - track::DumpPage;
-  if (stop - start < 0) {
-    ShowMessage("  Нет Данных.  ");
-    Abort();
-  }
-  if (stop == 0) {
-    ShowMessage(" Нет Данных. ");
-    Abort();
-  }
-  if (end > TrackMemorySize) {
-    ShowMessage("Error END Address: " + Edit2->Text + " > " +
-                IntToHex(static_cast<int>(TrackMemorySize), 6));
-    Abort();
-  }
-  Label4->Caption = "Старт Адрес= " + IntToStr(start);
-  Label5->Caption = "Стоп  Адрес= " + IntToStr(stop);
-  Label4->Refresh();
-  Label5->Refresh();
-  const long long length = stop - start;
-  PBar1->Position = 0;
-  PBar1->Max = static_cast<int>(length);
+  const DumpRange range = TakeDumpRange();
+  const long long length = range.length;
 
   // The new "gps_msg.txt" is made before anything is sent: a folder that cannot hold it stops
   // the dump there. It replaces the old one only once the whole range has come.
   CurrentFileName = WorkFolder + "gps_msg.txt";
   TrackFile file = CreateTrackFileOrAbort(CurrentFileName, "Не найден каталог -> " + WorkFolder);
-  std::vector<BYTE> buffer;
-  buffer.reserve(static_cast<std::size_t>(std::min<long long>(length + 100, DumpReserve)));
   StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> OPEN  " + IntToStr(length);
   StatusBar1->Repaint();
 
   PurgeBothAndPause(DebugPauseMs);
   CommPort->WriteByte(CmdDumpMemory);
   Sleep(DebugPauseMs);
-  WriteTextParameter(command);
+  WriteTextParameter(range.command);
   const DWORD t1 = GetTickCount();
   if (!WaitForDataMark(DeviceWait)) ReportDeviceSilent(DeviceSilent);
 
   // A port that fails (the device unplugged) ends the dump like a silence; what came is kept
   // before the failure goes on to the window.
+  std::vector<BYTE> buffer;
+  buffer.reserve(static_cast<std::size_t>(std::min<long long>(length + 100, DumpReserve)));
   std::exception_ptr port_failure;
   try {
     ReceiveDump(buffer, length, [&] {
@@ -159,6 +134,36 @@ bool TML_Form::DumpTrackMemory() {
   Label19->Caption = "Время чтения(S) =" + IntToStr((GetTickCount() - t0) / 1000);
   if (port_failure) std::rethrow_exception(port_failure);
   return whole;
+}
+
+TML_Form::DumpRange TML_Form::TakeDumpRange() {
+  const AnsiString command = Edit1->Text + " " + Edit2->Text;
+  Label2->Caption = command;
+  const long long start = StrToInt("0x" + Edit1->Text);
+  const long long end = StrToInt("0x" + Edit2->Text);
+  const long long stop = end - track::DumpPage;
+  if (stop - start < 0) {
+    ShowMessage("  Нет Данных.  ");
+    Abort();
+  }
+  if (stop == 0) {
+    ShowMessage(" Нет Данных. ");
+    Abort();
+  }
+  // No dump reaches past the memory (a mistyped or garbled end would ask for up to 2 GB).
+  if (end > track::TrackMemorySize) {
+    ShowMessage("Error END Address: " + Edit2->Text + " > " +
+                IntToHex(static_cast<int>(track::TrackMemorySize), 6));
+    Abort();
+  }
+  Label4->Caption = "Старт Адрес= " + IntToStr(start);
+  Label5->Caption = "Стоп  Адрес= " + IntToStr(stop);
+  Label4->Refresh();
+  Label5->Refresh();
+  const long long length = stop - start;
+  PBar1->Position = 0;
+  PBar1->Max = static_cast<int>(length);
+  return {command, length};
 }
 
 void TML_Form::KeepIncompleteDump(const std::vector<BYTE>& bytes, long long length) {

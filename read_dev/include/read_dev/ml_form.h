@@ -342,6 +342,14 @@ class TML_Form : public TForm {
   TStringList* ReloadList = nullptr;
 
  private:
+  // The dump's range from Edit1 and Edit2, shown in Label2, Label4, Label5 and PBar1: the
+  // command text and the bytes it asks for. An empty range or one past the track memory ends
+  // the handler silently after its message.
+  struct DumpRange {
+    AnsiString command;
+    long long length;
+  };
+  DumpRange TakeDumpRange();
   // Writes what an incomplete dump brought into its own file and says how much came and where.
   void KeepIncompleteDump(const std::vector<BYTE>& bytes, long long length);
   // Runs the file dialog and shows the chosen file in Notepad, waiting for it; false when the

@@ -9,6 +9,8 @@
 
 namespace track {
 
+// The device's track memory: 4096 pages of 528 bytes.
+inline constexpr long long TrackMemorySize = 0x210000;
 // The page of the dump: the host acknowledges every this many bytes with 0x55, 0xAA.
 inline constexpr int DumpPage = 528;
 inline constexpr std::uint8_t PageAckLow = 0x55;
