@@ -144,6 +144,26 @@ TEST_F(DownloadTest, VehicleFolderStaysInTheWorkingFolder) {
     EXPECT_EQ(entry.path().string().find("escaped"), std::string::npos) << entry.path();
 }
 
+// A chosen file that gives no work lines asks nothing: a split would go over whatever the
+// window last held.
+TEST_F(DownloadTest, ChosenFileWithoutWorkLinesIsNotSplit) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"1\n2\n3\n", "--No Data.--"},
+      {"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n", "Нет записей."},
+  };
+  for (const auto& c : cases) {
+    WriteWork("mine.txt", c.text);
+    responder().ClearShown();
+    responder().AnswerOpenDialog("c:\\Tc\\WorkDir\\mine.txt");
+    Click(form->SBConversion);
+    EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{c.message});
+    EXPECT_TRUE(responder().Texts(ModalKind::MessageBox).empty());
+  }
+}
+
 TEST_F(DownloadTest, ConversionOfAChosenFile) {
   // Cancelled: the handler ends there.
   responder().CancelOpenDialog();
