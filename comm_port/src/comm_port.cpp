@@ -21,6 +21,10 @@ AnsiString ECommError::Text() const {
                             static_cast<unsigned>(Code), static_cast<unsigned>(LastError));
 }
 
+bool ECommError::DeviceGone() const {
+  return Code != 7 && LastError == ERROR_DEVICE_NOT_CONNECTED;
+}
+
 TCommPort::TCommPort() : Opened(false), Timeouts{}, PortName("COM1"), Dcb{}, Handle(nullptr) {
   Dcb.DCBlength = 28;
   Dcb.BaudRate = 9600;

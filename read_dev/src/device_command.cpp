@@ -67,6 +67,17 @@ bool BoundedReader::Next(BYTE& byte) {
   return false;
 }
 
+bool GapReader::Next(BYTE& byte) {
+  while (!timed_out_) {
+    if (in_pass_ && ElapsedSince(pass_start_) > gap_ms_) break;
+    pass_start_ = GetTickCount();
+    in_pass_ = true;
+    if (ReadOneByte(byte)) return true;
+  }
+  timed_out_ = true;
+  return false;
+}
+
 void ReportDeviceSilent(const AnsiString& text) {
   ShowMessage(text);
   Abort();
@@ -92,14 +103,15 @@ void PurgeBothAndPause(DWORD pause_ms) {
 
 void WriteSetting(BYTE command, const AnsiString& text) {
   CommPort->WriteByte(command);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   WriteTextParameter(text);
 }
 
-void BeginRead(TEdit* target, BYTE command) {
+void BeginRead(TEdit* target, BYTE command, DWORD pause_ms) {
   target->Text = "";
   target->Refresh();
   CommPort->PurgeInput();
+  if (pause_ms > 0) Sleep(pause_ms);
   CommPort->WriteByte(command);
 }
 
@@ -109,7 +121,7 @@ bool ConfirmOrAbort(const AnsiString& text, const AnsiString& caption) {
   return answer == IDOK;
 }
 
-ShortReply ReadShortReply(char terminator, DWORD deadline_ms) {
+ShortReply ReadShortReply(char terminator, DWORD deadline_ms, int limit) {
   ShortReply reply;
   DWORD t0 = GetTickCount();
   DWORD elapsed = 0;
@@ -127,7 +139,7 @@ ShortReply ReadShortReply(char terminator, DWORD deadline_ms) {
       break;
     }
     reply.Raw += static_cast<char>(byte);
-    if (reply.Raw.Length() >= ShortReplyLimit) {
+    if (reply.Raw.Length() >= limit) {
       reply.End = ReplyEnd::Limit;
       break;
     }
@@ -147,7 +159,7 @@ AnsiString ShortReplyText(const AnsiString& raw) {
 }
 
 void ShowShortReply(TEdit* target, const AnsiString& raw) {
-  Sleep(100);
+  Sleep(ShowPauseMs);
   target->Text = ShortReplyText(raw);
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 // After the user APN's "#", a byte that takes longer than this ends the text.
-constexpr DWORD kUserApnByteMs = 200;
+constexpr DWORD UserApnByteMs = 200;
 
 // Reads the user APN text after its "#": to its 0x00 or UserApnReplyLimit characters, each
 // byte stored as UserApnReplyChar gives it. A byte that takes too long (an empty read always
@@ -15,17 +15,16 @@ constexpr DWORD kUserApnByteMs = 200;
 AnsiString ReadUserApnText() {
   char buffer[UserApnReplyLimit + 1] = {};
   int stored = 0;
-  for (;;) {
-    const DWORD t0 = GetTickCount();
-    const int value = CommPort->ReadByte();
-    if (value >= 0) {
-      buffer[stored] = UserApnReplyChar(static_cast<char>(value));
-      if (value == 0 || ++stored == UserApnReplyLimit) break;
-    }
-    if (GetTickCount() - t0 > kUserApnByteMs) {
+  GapReader reader(UserApnByteMs);
+  BYTE byte;
+  while (stored < UserApnReplyLimit) {
+    if (!reader.Next(byte)) {
       ShowMessage("Time Out");
       break;
     }
+    buffer[stored] = UserApnReplyChar(static_cast<char>(byte));
+    if (byte == 0x00) break;
+    ++stored;
   }
   return AnsiString(buffer);
 }

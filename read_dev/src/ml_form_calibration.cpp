@@ -8,14 +8,15 @@
 
 namespace {
 
-constexpr char SensorEnd = '$';
 constexpr DWORD PointReplyMs = 5000;
 constexpr DWORD TableReplyMs = 1000;
 // Bytes a table reply may store; more than TableReplyMost without its "$" is no table.
-constexpr std::size_t TableBufferSize = 130;
-constexpr std::size_t TableReplyMost = 125;
+constexpr int TableBufferSize = 130;
+constexpr int TableReplyMost = 125;
 // The table write's closing byte.
 constexpr BYTE TableEnd = 0x20;
+// A code travels in 16 bits.
+constexpr long long CodeMost = 65535;
 
 constexpr int InColumn = 1;
 constexpr int OutColumn = 2;
@@ -24,17 +25,8 @@ constexpr int ExtRow = CalibrationEntries;  // entry 29
 // The bytes of a table reply: stored until "$" (not stored), until 130 are stored, or until a
 // read ends more than 1000 ms after the start (its byte is dropped).
 std::vector<std::uint8_t> ReadTableReply() {
-  std::vector<std::uint8_t> stored;
-  DWORD t0 = GetTickCount();
-  for (;;) {
-    int value = CommPort->ReadByte();
-    if (GetTickCount() - t0 > TableReplyMs) break;
-    if (value < 0) continue;
-    if (value == static_cast<BYTE>(SensorEnd)) break;
-    stored.push_back(static_cast<std::uint8_t>(value));
-    if (stored.size() == TableBufferSize) break;
-  }
-  return stored;
+  const AnsiString raw = ReadShortReply(SensorEnd, TableReplyMs, TableBufferSize).Raw;
+  return {raw.str().begin(), raw.str().end()};
 }
 
 }  // namespace
@@ -63,7 +55,7 @@ int TML_Form::ReadCalibrationPoint() {
   // A number that does not convert ends the handler before anything is sent.
   int number = StrToInt(CSpinEdit1->Text);
   CommPort->WriteByte(CmdSensorReadPoint);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   CommPort->WriteByte(static_cast<BYTE>(number & 0xFF));
   return ReadReply(Edit13, SensorEnd, PointReplyMs);
 }
@@ -77,10 +69,10 @@ int TML_Form::ReadCalibrationTable() {
   RequirePortOpen();
   CommPort->PurgeInput();
   CommPort->WriteByte(CmdSensorReadTable);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   std::vector<std::uint8_t> reply = ReadTableReply();
   if (reply.size() > TableReplyMost) return TableReplyTooLong;
-  Sleep(100);
+  Sleep(ShowPauseMs);
 
   // Entry 29 is not shown back: the "EXT" row keeps what it holds.
   CalibrationTableImage image = CalibrationTableImage::FromReply(reply);
@@ -91,14 +83,26 @@ int TML_Form::ReadCalibrationTable() {
   return 0;
 }
 
+// A code of the grid: the cell converted, and refused with a message (ending the handler) above
+// what 16 bits hold, so that it is not sent cut to its low bits.
+long long TML_Form::CalibrationCode(int column, int row) {
+  const AnsiString text = StringGrid1->Cells[column][row];
+  const long long code = StrToInt(text);
+  if (code > CodeMost) {
+    const AnsiString entry = row == ExtRow ? AnsiString("EXT") : IntToStr(row - 1);
+    ShowMessage("Значение " + Trim(text) + " > " + IntToStr(CodeMost) + ": строка " + entry + ", " +
+                (column == InColumn ? "IN" : "OUT"));
+    Abort();
+  }
+  return code;
+}
+
 int TML_Form::WriteCalibrationTable() {
   // Every cell converts before the first byte goes out; the port is not checked first, so a
   // closed one raises its not-open error at that byte.
   CalibrationTableImage image;
-  for (int k = 0; k < CalibrationEntries; ++k) {
-    image.Set(k, StrToInt(StringGrid1->Cells[InColumn][k + 1]),
-              StrToInt(StringGrid1->Cells[OutColumn][k + 1]));
-  }
+  for (int k = 0; k < CalibrationEntries; ++k)
+    image.Set(k, CalibrationCode(InColumn, k + 1), CalibrationCode(OutColumn, k + 1));
   CommPort->WriteByte(CmdSensorWriteTable);
   for (std::uint8_t byte : image.Bytes) CommPort->WriteByte(byte);
   CommPort->WriteByte(TableEnd);
@@ -123,6 +127,6 @@ void TML_Form::SpeedButton24Click(TObject* Sender) {
   CommPort->PurgeInput();
   if (!ConfirmOrAbort("Удалить все значения в таблице ?", " ")) return;
   CommPort->WriteByte(CmdSensorClearTable);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   FinishSensorRequest(ReadCalibrationTable());
 }

@@ -140,10 +140,12 @@ void TML_Form::MakeDeviceFolder() {
   SetCurrentDir(WorkFolder);
   DeviceFolder = WorkFolder + DeviceId;
   if (!DirectoryExists(DeviceFolder)) CreateDir(DeviceFolder);
-  if (DirectoryExists(DeviceFolder))
-    SetCurrentDir(DeviceFolder);
-  else
+  // Without the folder there is nowhere for the day files: the split stops here.
+  if (!DirectoryExists(DeviceFolder)) {
     ShowMessage("Не возможно создать папку..." + DeviceFolder);
+    Abort();
+  }
+  SetCurrentDir(DeviceFolder);
   Caption = "Сохранение файла в -> " + GetCurrentDir();
   Beep(1000, 100);
 }

@@ -7,13 +7,13 @@
 namespace {
 
 // A line of the debug read: its bytes after "#" up to a line feed, at most this many.
-constexpr int kDebugLineLimit = 250;
+constexpr int DebugLineLimit = 250;
 
 // Both test commands: 200 ms, the command byte, 200 ms, the text and its 0x00.
 void SendDebugCommand(BYTE command, const AnsiString& text) {
-  Sleep(200);
+  Sleep(DebugPauseMs);
   CommPort->WriteByte(command);
-  Sleep(200);
+  Sleep(DebugPauseMs);
   WriteTextParameter(text);
 }
 
@@ -43,7 +43,7 @@ void TML_Form::SBCHReadClick(TObject* Sender) {
   while (reader.Next(byte)) {
     if (byte == DoneMark) Abort();
     if (byte != DataMark) continue;
-    for (int n = 0; n < kDebugLineLimit && reader.Next(byte); ++n)
+    for (int n = 0; n < DebugLineLimit && reader.Next(byte); ++n)
       if (byte == 0x0A) break;
   }
   ReportDeviceSilent("Прибор не отвечает...");

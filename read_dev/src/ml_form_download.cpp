@@ -1,8 +1,19 @@
 // The download panel: the read button, the one-button download with its day split and
 // time-stamped files, the save question, the conversion of a chosen file, and the menu item
 // that shows the panel.
+#include <cerrno>
+
+#include "platform/file_replace.h"
 #include "read_dev/ml_form.h"
 #include "read_dev/track_days.h"
+
+namespace {
+
+// Between the steps of the download buttons, and after the state probe.
+constexpr DWORD StepPauseMs = 500;
+constexpr DWORD AfterProbePauseMs = 2000;
+
+}  // namespace
 
 void TML_Form::track_panelClick(TObject* Sender) {
   Panel4->BringToFront();
@@ -13,51 +24,67 @@ AnsiString TML_Form::MakeTimeStampName() {
   return track::TimeStampName(Now());
 }
 
+// The conversion's result as a step of a button: a conversion that left no work lines has
+// nothing to split ("--No Data.--" was shown for a log too short; an empty work file is shown
+// here), and the button stops.
+bool TML_Form::ConversionLeftWork(int result) {
+  if (result == -2) ShowMessage("Нет записей.");
+  return result == 0;
+}
+
 void TML_Form::SBReadAndSaveClick(TObject* Sender) {
   Label25->Caption = AnsiString(std::string(19, ' '));
   Label25->Refresh();
   Edit1->Text = "0000";
   Edit2->Text = "0000";
   ProbeDeviceState();
-  SBReadAdrClick(Sender);
-  Sleep(500);
-  SBRead_D3Click(Sender);
+  if (!ReadEndAddress()) return;
+  Sleep(StepPauseMs);
+  if (!DumpTrackMemory()) return;
   Application->MessageBox("Файл gps_msg.txt сохранен в папке. " + WorkFolder, "Файл считан... ",
                           MB_OK | MB_ICONQUESTION);
 }
 
 void TML_Form::AutuReadClick(TObject* Sender) {
-  GBMode->Visible = true;
+  ShowDevicePanel(GBMode, {apn_panel, SerialBox});
   GBMode->BringToFront();
   GBMode->Refresh();
-  RS485->Visible = false;
   RS485->Refresh();
-  Ext->Visible = false;
   Ext->BringToFront();
   Ext->Refresh();
-  user_phone->Visible = false;
   user_phone->Refresh();
   ProbeDeviceState();
-  Sleep(2000);
+  Sleep(AfterProbePauseMs);
   Edit1->Text = "0000";
   Edit2->Text = "0000";
-  SBReadAdrClick(Sender);
-  Sleep(500);
+  if (!ReadEndAddress()) return;
+  Sleep(StepPauseMs);
   Beep(1000, 100);
-  SBRead_D3Click(Sender);
-  ConvertTrackDump(1);
+  if (!DumpTrackMemory()) return;
+  if (!ConversionLeftWork(ConvertTrackDump(1))) return;
   Beep(1000, 100);
-  Sleep(500);
+  Sleep(StepPauseMs);
   Beep(1000, 100);
   if (Application->MessageBox("Разделить по дням...?", "Файл считан и конвертирован... ",
                               MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    // The stamped files go beside the day files, into the per-vehicle folder.
     SplitByDays(1);
-    ShowMessage("Файлы сохранены в папке " + DayFolder);
-    const AnsiString stamp = MakeTimeStampName();
+    const AnsiString stamp = DayFolder + MakeTimeStampName();
     WriteReloadReport(WorkFolder + "GPS_conv.txt", stamp + "_RELOAD.txt");
-    RenameFile(WorkFolder + "GPSV_conv.txt", stamp + "_INVAL.txt");
+    MoveNoFixFile(stamp + "_INVAL.txt");
+    ShowMessage("Файлы сохранены в папке " + DayFolder);
   }
   ExitFormClick(Sender);
+}
+
+void TML_Form::MoveNoFixFile(const AnsiString& target) {
+  if (RenameFile(WorkFolder + "GPSV_conv.txt", target)) return;
+  // A move that replaces nothing: a file of that name stays, as does "GPSV_conv.txt".
+  const AnsiString reason = GetLastError() == ERROR_ALREADY_EXISTS
+                                ? AnsiString("Файл уже существует")
+                                : AnsiString(platform::FileErrorText(errno));
+  ShowMessage("Файл " + target + " не записан: " + reason);
+  Abort();
 }
 
 void TML_Form::ExitFormClick(TObject* Sender) {
@@ -83,7 +110,7 @@ void TML_Form::EnterDeviceFolder() {
 }
 
 void TML_Form::SBConversionClick(TObject* Sender) {
-  ConvertTrackDump(0);
+  if (!ConversionLeftWork(ConvertTrackDump(0))) return;
   if (Application->MessageBox("Разделить по дням...?", "Файл конвертирован... ",
                               MB_YESNO | MB_ICONQUESTION) == IDYES) {
     SplitByDays(0);

@@ -1,8 +1,12 @@
 // The track memory dump: the end address of the recorded data and the page-acknowledged dump of
-// the memory into "gps_msg.txt".
+// the memory into "gps_msg.txt". A dump replaces "gps_msg.txt" only when the whole range came;
+// what an incomplete one brought goes into "gps_msg_incomplete.txt" beside it.
+#include <cerrno>
+#include <exception>
 #include <vector>
 
 #include "comm_port/comm_port.h"
+#include "platform/file_replace.h"
 #include "read_dev/device_command.h"
 #include "read_dev/ml_form.h"
 #include "read_dev/track_dump.h"
@@ -11,53 +15,145 @@
 namespace {
 
 // The device stopped answering in the middle of a reply.
-constexpr const char* kDeviceSilent = "Прибор не отвечает...";
+constexpr const char* DeviceSilent = "Прибор не отвечает...";
 // The end address holds at most this many characters.
-constexpr int kEndAddressLimit = 10;
+constexpr int EndAddressLimit = 10;
 // A byte of the dump may take this long (read, acknowledgement and display included).
-constexpr DWORD kDumpByteMs = 200;
-// The buffer grows with what arrives; this much is taken at once at most, so a mistyped range
-// does not claim memory the device never sends.
-constexpr std::size_t kDumpReserve = 0x210000 + 100;
+constexpr DWORD DumpByteMs = 200;
+// The buffer grows with what arrives; this much is taken at once at most.
+constexpr std::size_t DumpReserve = track::TrackMemorySize + 100;
+// Beside "gps_msg.txt": what a dump that did not finish brought.
+constexpr const char* IncompleteDumpName = "gps_msg_incomplete.txt";
+
+// Receives the dump after its "#" into `buffer` until `length` bytes came (at least one),
+// acknowledging every full page but the last; `page_done` shows the progress. A byte that takes
+// too long shows "Time Out" and ends the dump.
+template <class PageDone>
+void ReceiveDump(std::vector<BYTE>& buffer, long long length, PageDone page_done) {
+  GapReader reader(DumpByteMs);
+  int in_page = 0;
+  BYTE byte;
+  for (;;) {
+    if (!reader.Next(byte)) {
+      ShowMessage("Time Out");
+      return;
+    }
+    buffer.push_back(byte);
+    if (static_cast<long long>(buffer.size()) >= length) return;
+    if (++in_page == track::DumpPage) {
+      CommPort->WriteByte(track::PageAckLow);
+      page_done();
+      in_page = 0;
+      CommPort->WriteByte(track::PageAckHigh);
+    }
+  }
+}
 
 }  // namespace
 
 void TML_Form::SBReadAdrClick(TObject* Sender) {
+  ReadEndAddress();
+}
+
+bool TML_Form::ReadEndAddress() {
   RequirePortOpen();
-  PurgeBothAndPause(100);
-  char address[kEndAddressLimit] = {};
+  PurgeBothAndPause(PurgePauseMs);
+  char address[EndAddressLimit] = {};
   CommPort->WriteByte(CmdReadEndAddress);
-  if (!WaitForDataMark(DeviceWait)) ReportDeviceSilent(kDeviceSilent);
+  if (!WaitForDataMark(DeviceWait)) ReportDeviceSilent(DeviceSilent);
   BoundedReader reader;
   int stored = 0;
+  bool whole = true;
   for (;;) {
     BYTE byte;
-    if (!reader.Next(byte)) ReportDeviceSilent(kDeviceSilent);
+    if (!reader.Next(byte)) ReportDeviceSilent(DeviceSilent);
     if (byte == 0x00) break;
     address[stored++] = static_cast<char>(byte);
-    if (stored == kEndAddressLimit) {
+    if (stored == EndAddressLimit) {
       ShowMessage("Error END Address");
+      whole = false;
       break;
     }
   }
   Edit2->Text = AnsiString(address, stored);
+  return whole;
 }
 
 void TML_Form::SBRead_D3Click(TObject* Sender) {
+  DumpTrackMemory();
+}
+
+bool TML_Form::DumpTrackMemory() {
   RequirePortOpen();
   Label25->Caption = AnsiString(std::string(22, ' '));
   Label25->Refresh();
   const DWORD t0 = GetTickCount();
+  const DumpRange range = TakeDumpRange();
+  const long long length = range.length;
+
+  // The new "gps_msg.txt" is made before anything is sent: a folder that cannot hold it stops
+  // the dump there. It replaces the old one only once the whole range has come.
+  CurrentFileName = WorkFolder + "gps_msg.txt";
+  TrackFile file = CreateTrackFileOrAbort(CurrentFileName, "Не найден каталог -> " + WorkFolder);
+  StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> OPEN  " + IntToStr(length);
+  StatusBar1->Repaint();
+
+  PurgeBothAndPause(DebugPauseMs);
+  CommPort->WriteByte(CmdDumpMemory);
+  Sleep(DebugPauseMs);
+  WriteTextParameter(range.command);
+  const DWORD t1 = GetTickCount();
+  if (!WaitForDataMark(DeviceWait)) ReportDeviceSilent(DeviceSilent);
+
+  // A port that fails (the device unplugged) ends the dump like a silence; what came is kept
+  // before the failure goes on to the window.
+  std::vector<BYTE> buffer;
+  buffer.reserve(static_cast<std::size_t>(std::min<long long>(length + 100, DumpReserve)));
+  std::exception_ptr port_failure;
+  try {
+    ReceiveDump(buffer, length, [&] {
+      PBar1->Position = static_cast<int>(buffer.size());
+      Label25->Caption = IntToStr(buffer.size());
+      Label25->Refresh();
+    });
+  } catch (const ECommError&) {
+    port_failure = std::current_exception();
+  }
+  Label6->Caption =
+      IntToHex(static_cast<int>(buffer.size()), 6) + "  " + IntToStr(GetTickCount() - t1);
+
+  const bool whole = static_cast<long long>(buffer.size()) >= length;
+  if (whole) {
+    WriteTrackText(file.get(), track::DumpText(buffer, ZipOn->Checked));
+    CloseTrackFileOrAbort(file, CurrentFileName);
+    StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> CLOSE";
+  } else {
+    file.reset();  // the old "gps_msg.txt" stays as it was
+    KeepIncompleteDump(buffer, length);
+  }
+  Label19->Caption = "Время чтения(S) =" + IntToStr((GetTickCount() - t0) / 1000);
+  if (port_failure) std::rethrow_exception(port_failure);
+  return whole;
+}
+
+TML_Form::DumpRange TML_Form::TakeDumpRange() {
   const AnsiString command = Edit1->Text + " " + Edit2->Text;
   Label2->Caption = command;
   const long long start = StrToInt("0x" + Edit1->Text);
-  const long long stop = static_cast<long long>(StrToInt("0x" + Edit2->Text)) - track::kDumpPage;
+  const long long end = StrToInt("0x" + Edit2->Text);
+  const long long stop = end - track::DumpPage;
   if (stop - start < 0) {
     ShowMessage("  Нет Данных.  ");
     Abort();
   }
   if (stop == 0) {
     ShowMessage(" Нет Данных. ");
+    Abort();
+  }
+  // No dump reaches past the memory (a mistyped or garbled end would ask for up to 2 GB).
+  if (end > track::TrackMemorySize) {
+    ShowMessage("Error END Address: " + Edit2->Text + " > " +
+                IntToHex(static_cast<int>(track::TrackMemorySize), 6));
     Abort();
   }
   Label4->Caption = "Старт Адрес= " + IntToStr(start);
@@ -67,49 +163,24 @@ void TML_Form::SBRead_D3Click(TObject* Sender) {
   const long long length = stop - start;
   PBar1->Position = 0;
   PBar1->Max = static_cast<int>(length);
+  return {command, length};
+}
 
-  CurrentFileName = WorkFolder + "gps_msg.txt";
-  TrackFile file = CreateTrackFileOrAbort(CurrentFileName, "Не найден каталог -> " + WorkFolder);
-  std::vector<BYTE> buffer;
-  buffer.reserve(static_cast<std::size_t>(std::min<long long>(length + 100, kDumpReserve)));
-  StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> OPEN  " + IntToStr(length);
-  StatusBar1->Repaint();
-
-  PurgeBothAndPause(200);
-  CommPort->WriteByte(CmdDumpMemory);
-  Sleep(200);
-  CommPort->WriteString(command.c_str());
-  CommPort->WriteByte(0x00);
-  const DWORD t1 = GetTickCount();
-  // Nothing has come yet: the emptied file stays empty.
-  if (!WaitForDataMark(DeviceWait)) ReportDeviceSilent(kDeviceSilent);
-
-  int in_page = 0;
-  for (;;) {
-    const DWORD t = GetTickCount();
-    const int value = CommPort->ReadByte();
-    if (value >= 0) {
-      buffer.push_back(static_cast<BYTE>(value));
-      if (static_cast<long long>(buffer.size()) >= length) break;
-      if (++in_page == track::kDumpPage) {
-        CommPort->WriteByte(track::kPageAckLow);
-        PBar1->Position = static_cast<int>(buffer.size());
-        Label25->Caption = IntToStr(buffer.size());
-        Label25->Refresh();
-        in_page = 0;
-        CommPort->WriteByte(track::kPageAckHigh);
-      }
-    }
-    if (GetTickCount() - t > kDumpByteMs) {
-      ShowMessage("Time Out");
-      break;
-    }
+void TML_Form::KeepIncompleteDump(const std::vector<BYTE>& bytes, long long length) {
+  const AnsiString path = WorkFolder + IncompleteDumpName;
+  // The message comes whatever happens to this file: a failure to write it is part of it.
+  AnsiString reason;
+  TrackFile part = CreateTrackFile(path);
+  bool saved = false;
+  if (!part) {
+    reason = AnsiString(platform::FileErrorText(errno));
+  } else {
+    WriteTrackText(part.get(), track::DumpText(bytes, ZipOn->Checked));
+    saved = CloseTrackFile(part, reason);
   }
-  Label6->Caption =
-      IntToHex(static_cast<int>(buffer.size()), 6) + "  " + IntToStr(GetTickCount() - t1);
-
-  WriteTrackText(file.get(), track::DumpText(buffer, ZipOn->Checked));
-  CloseTrackFileOrAbort(file, CurrentFileName);
-  StatusBar1->Panels->Items[0]->Text = CurrentFileName + " -> CLOSE";
-  Label19->Caption = "Время чтения(S) =" + IntToStr((GetTickCount() - t0) / 1000);
+  const AnsiString where =
+      saved ? "Полученные данные в файле " + path : "Файл " + path + " не записан: " + reason;
+  StatusBar1->Panels->Items[0]->Text = path + (saved ? " -> CLOSE" : " -> ERROR");
+  ShowMessage("Чтение не завершено: получено " + IntToStr(bytes.size()) + " байт из " +
+              IntToStr(length) + ".\nФайл gps_msg.txt не изменен.\n" + where);
 }

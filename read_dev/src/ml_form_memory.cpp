@@ -7,16 +7,16 @@
 
 namespace {
 
-constexpr DWORD kDoneDeadlineMs = 5000;
+constexpr DWORD DoneDeadlineMs = 5000;
 
 // The erase and the format: confirmation, the command, its "@", then the countdown all the
 // same when the device did not answer.
 void RunMemoryCommand(TML_Form* form, BYTE command, int countdown_seconds) {
   RequirePortOpen();
   if (!ConfirmOrAbort("Память будет стерта ?", " ")) return;
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   CommPort->WriteByte(command);
-  if (!WaitForDone(kDoneDeadlineMs)) ShowMessage("Прибор не отвечает...");
+  if (!WaitForDone(DoneDeadlineMs)) ShowMessage("Прибор не отвечает...");
   form->ShowMemoryCountdown(countdown_seconds);
 }
 
@@ -41,9 +41,9 @@ void TML_Form::N1Click(TObject* Sender) {
 void TML_Form::SBSetupClick(TObject* Sender) {
   RequirePortOpen();
   if (!ConfirmOrAbort("Заводские установки.\r\n Память будет стерта ?", " ")) return;
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   CommPort->WriteByte(CmdFactorySettings);
-  if (!WaitForDone(kDoneDeadlineMs)) ShowMessage("Прибор не отвечает...");
+  if (!WaitForDone(DoneDeadlineMs)) ShowMessage("Прибор не отвечает...");
 }
 
 void TML_Form::mill_setupClick(TObject* Sender) {
@@ -70,7 +70,7 @@ void TML_Form::ShowMemoryCountdown(int seconds) {
 
 void TML_Form::sb_jmp_bootClick(TObject* Sender) {
   RequirePortOpen();
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   CommPort->WriteByte(CmdJumpBootLoader);
   SBOpenComPort->Enabled = true;
   SBCloseComPort->Enabled = false;

@@ -8,10 +8,10 @@
 namespace {
 
 // What SBWritePH sends for each kind of staged value.
-constexpr BYTE kStagedCommands[] = {CmdWritePassword, CmdWriteUserCount, CmdWriteUserPhone};
+constexpr BYTE StagedCommands[] = {CmdWritePassword, CmdWriteUserCount, CmdWriteUserPhone};
 
 // The phone read waits this long for its reply; a silent device is no failure.
-constexpr DWORD kPhoneReplyMs = 200;
+constexpr DWORD PhoneReplyMs = 200;
 
 }  // namespace
 
@@ -38,7 +38,7 @@ void TML_Form::sb_done_edit_phoneClick(TObject* Sender) {
 void TML_Form::SBWritePHClick(TObject* Sender) {
   RequirePortOpen();
   const int kind = StagedValueKind >= 0 && StagedValueKind <= 2 ? StagedValueKind : 0;
-  WriteSetting(kStagedCommands[kind], EditPhone->Text);
+  WriteSetting(StagedCommands[kind], EditPhone->Text);
   SBWritePH->Enabled = false;
 }
 
@@ -70,17 +70,17 @@ int TML_Form::ReadUserPhone() {
   const BYTE digit = static_cast<BYTE>('0' + place);
   auto request = [digit] {
     CommPort->WriteByte(CmdReadUserPhone);
-    Sleep(100);
+    Sleep(CommandPauseMs);
     CommPort->WriteByte(digit);
   };
   request();
-  ShortReply reply = ReadShortReply('.', kPhoneReplyMs);
+  ShortReply reply = ReadShortReply('.', PhoneReplyMs);
   if (reply.Result != 0) return reply.Result;
   // Nothing came: ask once more, without purging.
   if (reply.Raw.IsEmpty() || reply.Raw[1] == '\0') {
-    Sleep(100);
+    Sleep(ShowPauseMs);
     request();
-    reply = ReadShortReply('.', kPhoneReplyMs);
+    reply = ReadShortReply('.', PhoneReplyMs);
     if (reply.Result != 0) return reply.Result;
   }
   ShowShortReply(EditReadUser, reply.Raw);

@@ -42,6 +42,18 @@ void TML_Form::ClosePort() {
   Setup1->Enabled = true;
 }
 
+AnsiString TML_Form::CommErrorText(const ECommError& error) {
+  if (!error.DeviceGone()) return error.Text();
+  // Every later call on the port would fail the same way: the port is closed as the user closes
+  // it, and can be opened again once the device is back.
+  try {
+    ClosePort();
+  } catch (const ECommError& close_error) {
+    return close_error.Text();
+  }
+  return "Прибор отключен... Comm Port_" + IntToStr(PortIndex + 1) + " закрыт.";
+}
+
 void TML_Form::ProbeDeviceState() {
   if (QueryDeviceState() != -1) return;
   BaudRate = BaudRate == 115200 ? 460800 : 115200;
@@ -61,12 +73,7 @@ void TML_Form::SBOpenComPortClick(TObject* Sender) {
 
 void TML_Form::SBCloseComPortClick(TObject* Sender) {
   ClosePort();
-  user_phone->Visible = false;
-  GBMode->Visible = false;
-  apn_panel->Visible = false;
-  SerialBox->Visible = false;
-  RS485->Visible = false;
-  Ext->Visible = false;
+  ShowDevicePanel(nullptr);
 }
 
 // ---- Port settings: they take effect at the next connection ----

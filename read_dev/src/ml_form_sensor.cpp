@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr char SensorEnd = '$';
 // The tracker needs this long to ask the sensor before its answer can be read.
 constexpr DWORD SensorAskMs = 500;
 constexpr DWORD SensorReplyMs = 5000;
@@ -35,11 +34,7 @@ int TML_Form::ReadSensorAddress() {
 int TML_Form::WriteSensorAddress() {
   AnsiString address = read_addr->Text;
   RequirePortOpen();
-  Edit7->Text = "";
-  Edit7->Refresh();
-  CommPort->PurgeInput();
-  Sleep(100);
-  CommPort->WriteByte(CmdSensorWriteAddress);
+  BeginRead(Edit7, CmdSensorWriteAddress, PurgePauseMs);
   Sleep(AddressTextPauseMs);
   WriteTextParameter(address);
   Sleep(AddressTextPauseMs);
@@ -77,7 +72,7 @@ int TML_Form::ReadSensorTemperature() {
   Sleep(SensorAskMs);
   ShortReply reply = ReadShortReply(SensorEnd, SensorReplyMs);
   if (reply.Result != 0) return reply.Result;
-  Sleep(100);
+  Sleep(ShowPauseMs);
   AnsiString text = ShortReplyText(reply.Raw);
   // A text that is no number ends the handler with the conversion error.
   switch (StrToInt(text)) {

@@ -1,5 +1,7 @@
 // The main window's start-up and settings: construction, the INI file, closing, the
 // working-folder panel, the text viewer, and the one-device-panel-at-a-time scheme.
+#include <algorithm>
+
 #include "comm_port/comm_port.h"
 #include "read_dev/ml_form.h"
 #include "vcl/shlobj.h"
@@ -10,16 +12,18 @@ namespace {
 
 // The unit's start: the one serial port of every device exchange, before any window exists.
 // It is never released.
-const bool kCommPortCreated = (CreateGlobalCommPort(), true);
+const bool CommPortCreated = (CreateGlobalCommPort(), true);
 // No handler catches a port error: the application's display of an exception that leaves a
-// handler shows it with its code and the system error.
-const bool kCommErrorTextRegistered =
-    (TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text(); }),
+// handler shows it with its code and the system error, and a device that is gone closes the
+// port in the window first (TML_Form::CommErrorText).
+const bool CommErrorTextRegistered =
+    (TApplication::RegisterExceptionText<ECommError>(
+         [](const ECommError& e) { return ML_Form ? ML_Form->CommErrorText(e) : e.Text(); }),
      true);
 
 // Port-settings radio groups: item index <-> baud rate.
-constexpr int kBaudRates[] = {38400, 9600, 115200, 230400, 460800, 921600, 19200};
-constexpr int kPortItems = 8;
+constexpr int BaudRates[] = {38400, 9600, 115200, 230400, 460800, 921600, 19200};
+constexpr int PortItems = 8;
 
 }  // namespace
 
@@ -53,9 +57,9 @@ void TML_Form::FormCreate(TObject* Sender) {
   // A text that is no time raises the conversion error here and ends the set-up.
   TimeCorrection = StrToTime(TimeCorrectionText);
 
-  if (PortIndex >= 0 && PortIndex < kPortItems) NmeaComRG->ItemIndex = PortIndex;
-  for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
-    if (kBaudRates[i] == BaudRate) NmeaBR->ItemIndex = i;
+  if (PortIndex >= 0 && PortIndex < PortItems) NmeaComRG->ItemIndex = PortIndex;
+  for (int i = 0; i < static_cast<int>(std::size(BaudRates)); ++i)
+    if (BaudRates[i] == BaudRate) NmeaBR->ItemIndex = i;
 
   SerialBT->Visible = SerIni != 0;
   deb_panel->Visible = SerIni != 0;
@@ -167,49 +171,37 @@ void TML_Form::SpeedButton4Click(TObject* Sender) {
 
 // ---- One device panel at a time ----
 
+void TML_Form::ShowDevicePanel(TGroupBox* panel, std::initializer_list<TGroupBox*> spared) {
+  for (TGroupBox* box : {user_phone, GBMode, apn_panel, SerialBox, RS485, Ext}) {
+    if (std::find(spared.begin(), spared.end(), box) != spared.end()) continue;
+    box->Visible = box == panel;
+  }
+}
+
 void TML_Form::sb_user_phoneClick(TObject* Sender) {
   user_phone->BringToFront();
-  user_phone->Visible = true;
-  GBMode->Visible = false;
-  apn_panel->Visible = false;
-  SerialBox->Visible = false;
-  RS485->Visible = false;
-  Ext->Visible = false;
+  ShowDevicePanel(user_phone);
 }
 
 void TML_Form::sb_apn_panel_onClick(TObject* Sender) {
-  user_phone->Visible = false;
   user_phone->SendToBack();
-  GBMode->Visible = false;
   GBMode->SendToBack();
   apn_panel->BringToFront();
-  apn_panel->Visible = true;
-  SerialBox->Visible = false;
-  RS485->Visible = false;
-  Ext->Visible = false;
+  ShowDevicePanel(apn_panel);
 }
 
+// The vehicle number's box is shown or hidden; the others are hidden.
 void TML_Form::SpeedButton10Click(TObject* Sender) {
   SerialBox->BringToFront();
-  SerialBox->Visible = !SerialBox->Visible;
-  user_phone->Visible = false;
-  GBMode->Visible = false;
-  RS485->Visible = false;
-  apn_panel->Visible = false;
-  Ext->Visible = false;
+  ShowDevicePanel(SerialBox->Visible ? nullptr : SerialBox);
 }
 
 void TML_Form::SpeedButton12Click(TObject* Sender) {
-  user_phone->Visible = false;
+  ShowDevicePanel(RS485);
   user_phone->Refresh();
-  GBMode->Visible = false;
   GBMode->Refresh();
-  apn_panel->Visible = false;
   apn_panel->BringToFront();
   apn_panel->Refresh();
-  SerialBox->Visible = false;
-  RS485->Visible = true;
-  Ext->Visible = false;
   Ext->Refresh();
   ClearCalibrationGrid();
 }

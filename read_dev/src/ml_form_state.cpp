@@ -32,7 +32,7 @@ int TML_Form::QueryDeviceState() {
   GBMode->Visible = true;
   GBMode->BringToFront();
   GBMode->Refresh();
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   CommPort->WriteByte(CmdStatus);
   if (!WaitForDataMark(800)) return -1;
   StatusLine status = SplitStatusLine(ReadStatusLine());
@@ -47,7 +47,8 @@ int TML_Form::QueryDeviceState() {
     DeviceNumberText = token[5];
     ServerPortText = token[6];
     DeviceNumberText = UnframeDeviceNumber(DeviceNumberText);
-    DeviceId = "ID= " + Trim(DeviceNumberText);
+    // The number names the per-vehicle folder: it cannot lead out of the working folder.
+    DeviceId = "ID= " + DeviceFolderName(Trim(DeviceNumberText));
     Label23->Caption = "Номер прибора-> " + DeviceId;
     Label13->Caption = "Порт сервера-> " + ServerPortText;
     Label43->Caption = "IP Сервера-> " + token[7];
@@ -61,14 +62,11 @@ int TML_Form::QueryDeviceState() {
   return 0;
 }
 
+// The state box comes first; the boxes that the query does not cover stay until it answered.
 void TML_Form::SBModeClick(TObject* Sender) {
-  GBMode->Visible = true;
   GBMode->BringToFront();
+  ShowDevicePanel(GBMode, {apn_panel, SerialBox, Ext});
   GBMode->Refresh();
-  RS485->Visible = false;
-  user_phone->Visible = false;
   ProbeDeviceState();
-  apn_panel->Visible = false;
-  SerialBox->Visible = false;
-  Ext->Visible = false;
+  ShowDevicePanel(GBMode);
 }

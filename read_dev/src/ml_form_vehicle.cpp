@@ -18,11 +18,14 @@ void CheckRegNumberLength(const AnsiString& number) {
   }
 }
 
+// The pause before the registration number's command byte.
+constexpr DWORD RegNumberPauseMs = 10;
+
 // A mode button: its set command, 100 ms later its mode query, and the answer into `target`.
 int SetMode(TEdit* target, BYTE command, BYTE query) {
   RequirePortOpen();
   BeginRead(target, command);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   CommPort->WriteByte(query);
   return ReadReply(target, '.', 5000);
 }
@@ -30,18 +33,14 @@ int SetMode(TEdit* target, BYTE command, BYTE query) {
 // A mode query alone, 100 ms after the input purge.
 int QueryMode(TEdit* target, BYTE query) {
   RequirePortOpen();
-  target->Text = "";
-  target->Refresh();
-  CommPort->PurgeInput();
-  Sleep(100);
-  CommPort->WriteByte(query);
+  BeginRead(target, query, PurgePauseMs);
   return ReadReply(target, '.', 5000);
 }
 
 // A command byte without parameter or reply, after both purges and 100 ms.
 void SendSwitch(BYTE command) {
   RequirePortOpen();
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   CommPort->WriteByte(command);
 }
 
@@ -64,7 +63,7 @@ void TML_Form::OK_SERIALClick(TObject* Sender) {
   CheckRegNumberLength(number);
   if (number[1] != '/') number = "/" + number;
   if (number[number.Length()] != '/') number += "/";
-  PurgeBothAndPause(10);
+  PurgeBothAndPause(RegNumberPauseMs);
   WriteSetting(CmdSetRegNumber, number);
 }
 
@@ -121,16 +120,11 @@ void TML_Form::SpeedButton28Click(TObject* Sender) {
 // Shows the panel Ext in front of the others, then asks the device for both modes; a missing
 // answer leaves its edit empty without a message.
 void TML_Form::SpeedButton21Click(TObject* Sender) {
-  user_phone->Visible = false;
   user_phone->SendToBack();
-  GBMode->Visible = false;
   GBMode->SendToBack();
-  apn_panel->Visible = false;
   apn_panel->SendToBack();
-  SerialBox->Visible = false;
-  RS485->Visible = false;
   Ext->BringToFront();
-  Ext->Visible = true;
+  ShowDevicePanel(Ext);
   ReadOutputMode();
   ReadParkingMode();
 }
@@ -154,12 +148,12 @@ void TML_Form::tbar_intervalChange(TObject* Sender) {
 
 void TML_Form::SBTempClick(TObject* Sender) {
   RequirePortOpen();
-  PurgeBothAndPause(100);
+  PurgeBothAndPause(PurgePauseMs);
   // Edit4 may hold more than the track bar's range (the state query writes it): the device
   // takes the low 8 bits.
   const int seconds = StrToInt(Edit4->Text);
   CommPort->WriteByte(CmdSetInterval);
-  Sleep(100);
+  Sleep(CommandPauseMs);
   CommPort->WriteByte(static_cast<BYTE>(seconds & 0xFF));
 }
 

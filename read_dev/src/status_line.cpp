@@ -36,3 +36,12 @@ AnsiString UnframeDeviceNumber(const AnsiString& text) {
   }
   return AnsiString(s);
 }
+
+AnsiString DeviceFolderName(const AnsiString& number) {
+  std::string name = number.str();
+  for (char& c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) c = '_';
+  }
+  return AnsiString(name);
+}

@@ -9,7 +9,16 @@
 namespace track {
 namespace {
 
-enum SplitField { kIndex, kLat, kLon, kSpeed, kDate, kTime, kValue, kExtra };
+enum SplitField {
+  IndexField,
+  LatField,
+  LonField,
+  SpeedField,
+  DateField,
+  TimeField,
+  ValueField,
+  ExtraField
+};
 
 }  // namespace
 
@@ -20,14 +29,14 @@ std::vector<TrackPoint> ReadWorkPoints(const TStrings& lines, const Progress& pr
   for (int j = 0; j + 1 < count; ++j) {
     AnsiString line = lines.Get(j);
     ReplaceBeforeLast(line, ',', '.');
-    const auto scan = ScanFields(line.str(), kSplitWidths);
+    const auto scan = ScanFields(line.str(), SplitWidths);
     if (scan.count < 8 || scan.too_long) continue;
     const auto& f = scan.field;
     TrackPoint p;
-    if (!ReadPointNumbers(f[kValue], f[kLat], f[kLon], f[kSpeed], p)) continue;
+    if (!ReadPointNumbers(f[ValueField], f[LatField], f[LonField], f[SpeedField], p)) continue;
     try {
-      p.date_time = StrToDateTime(AnsiString(f[kDate]) + " " + AnsiString(f[kTime]));
-      p.extra = StrToInt(AnsiString(f[kExtra]));
+      p.date_time = StrToDateTime(AnsiString(f[DateField]) + " " + AnsiString(f[TimeField]));
+      p.extra = StrToInt(AnsiString(f[ExtraField]));
     } catch (const Exception&) {
       continue;
     }

@@ -4,9 +4,9 @@
 namespace track {
 
 char NibbleToChar(int code) {
-  static constexpr char kChars[16] = {' ', '1', '2', '3', '4', '5', '6',  '7',
-                                      '8', '9', '0', ';', '.', '/', '\n', '$'};
-  return kChars[code & 0x0F];
+  static constexpr char Chars[16] = {' ', '1', '2', '3', '4', '5', '6',  '7',
+                                     '8', '9', '0', ';', '.', '/', '\n', '$'};
+  return Chars[code & 0x0F];
 }
 
 std::string DumpText(std::span<const std::uint8_t> bytes, bool unpack) {

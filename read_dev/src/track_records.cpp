@@ -8,17 +8,17 @@ namespace track {
 namespace {
 
 enum RecordField {
-  kTag,
-  kTime,
-  kFix,
-  kLat,
-  kLatSide,
-  kLon,
-  kLonSide,
-  kDate,
-  kSpeed,
-  kValue,
-  kExtra
+  TagField,
+  TimeField,
+  FixField,
+  LatField,
+  LatSideField,
+  LonField,
+  LonSideField,
+  DateField,
+  SpeedField,
+  ValueField,
+  ExtraField
 };
 
 // The ConvertedLine of a record (its status already set), ended by "\n".
@@ -26,15 +26,15 @@ std::string ConvertedLine(const AnsiString& status, const std::array<std::string
                           double value) {
   std::string line = status.str();
   line += ';';
-  line += ConvertedTime(AnsiString(f[kTime])).str();
-  for (int k : {kLat, kLatSide, kLon, kLonSide, kSpeed, kDate}) {
+  line += ConvertedTime(AnsiString(f[TimeField])).str();
+  for (int k : {LatField, LatSideField, LonField, LonSideField, SpeedField, DateField}) {
     line += ';';
     line += f[k];
   }
   line += ';';
   line += FormatFloat("0.0", value).str();
   line += ';';
-  line += f[kExtra];
+  line += f[ExtraField];
   line += '\n';
   return line;
 }
@@ -60,15 +60,15 @@ TrackConversion ConvertTrackLines(const TStrings& lines, const AnsiString& marke
       out.valid += line.str();
       out.valid += '\n';
     }
-    if (line.Length() < kMinRecordLength || line.Length() > kMaxRecordLength) continue;
+    if (line.Length() < MinRecordLength || line.Length() > MaxRecordLength) continue;
     ReplaceBeforeLast(line, '/', '-');
     ReplaceBeforeLast(line, ';', ' ');
-    const auto scan = ScanFields(line.str(), kRecordWidths);
+    const auto scan = ScanFields(line.str(), RecordWidths);
     const auto& f = scan.field;
-    if (scan.count < 1 || f[kTag][0] != '$') continue;
+    if (scan.count < 1 || f[TagField][0] != '$') continue;
     if (scan.count < 11 || scan.too_long) continue;
-    AnsiString status(f[kFix]);
-    const double value = LeadingValue(f[kValue]) * 0.1;
+    AnsiString status(f[FixField]);
+    const double value = LeadingValue(f[ValueField]) * 0.1;
     if (status[1] == '1') {
       status[1] = 'V';
       out.nofix += ConvertedLine(status, f, value);
@@ -76,7 +76,7 @@ TrackConversion ConvertTrackLines(const TStrings& lines, const AnsiString& marke
     }
     if (status[1] == '2' || status[1] == '3') status[1] = 'A';
     if (status[1] == 'V') continue;
-    if (static_cast<float>(LeadingValue(f[kSpeed])) > 200.0f || value == 0) continue;
+    if (static_cast<float>(LeadingValue(f[SpeedField])) > 200.0f || value == 0) continue;
     if (progress) progress(i);
     std::string valid = ConvertedLine(status, f, value);
     for (char& c : valid) {
@@ -88,18 +88,18 @@ TrackConversion ConvertTrackLines(const TStrings& lines, const AnsiString& marke
 }
 
 AnsiString ReloadNeighbourText(const AnsiString& line, TDateTime correction) {
-  static const AnsiString kUnknown = "**********";
+  static const AnsiString UnknownText = "**********";
   AnsiString text = line;
   ReplaceBeforeLast(text, ';', ' ');
   ReplaceBeforeLast(text, ',', '.');
-  const auto scan = ScanFields(text.str(), kConvertedWidths);
-  if (scan.count < 10 || scan.too_long) return kUnknown;
+  const auto scan = ScanFields(text.str(), ConvertedWidths);
+  if (scan.count < 10 || scan.too_long) return UnknownText;
   const auto& f = scan.field;
   TDateTime at;
   try {
     at = StrToDateTime(DottedDate(AnsiString(f[7])) + " " + AnsiString(f[1]));
   } catch (const Exception&) {
-    return kUnknown;
+    return UnknownText;
   }
   at += static_cast<double>(correction);
   return AnsiString(f[0]) + " " + DateTimeToStr(at);

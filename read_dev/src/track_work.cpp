@@ -11,16 +11,16 @@ namespace track {
 namespace {
 
 enum ConvertedField {
-  kStatus,
-  kTime,
-  kLat,
-  kLatSide,
-  kLon,
-  kLonSide,
-  kSpeed,
-  kDate,
-  kValue,
-  kExtra
+  StatusField,
+  TimeField,
+  LatField,
+  LatSideField,
+  LonField,
+  LonSideField,
+  SpeedField,
+  DateField,
+  ValueField,
+  ExtraField
 };
 
 // The extra field as the record holds it: through a 32-bit float, so large magnitudes come out
@@ -62,15 +62,16 @@ std::vector<TrackPoint> ReadConvertedPoints(const TStrings& lines, const AnsiStr
     if (line == marker) continue;
     ReplaceBeforeLast(line, ';', ' ');
     ReplaceBeforeLast(line, ',', '.');
-    const auto scan = ScanFields(line.str(), kConvertedWidths);
+    const auto scan = ScanFields(line.str(), ConvertedWidths);
     if (scan.count < 10 || scan.too_long) continue;
     const auto& f = scan.field;
-    if (f[kStatus][0] == 'V') continue;
+    if (f[StatusField][0] == 'V') continue;
     TrackPoint p;
-    if (!ReadPointNumbers(f[kValue], f[kLat], f[kLon], f[kSpeed], p)) continue;
+    if (!ReadPointNumbers(f[ValueField], f[LatField], f[LonField], f[SpeedField], p)) continue;
     try {
-      p.extra = ExtraThroughFloat(StrToInt(AnsiString(f[kExtra])));
-      p.date_time = StrToDateTime(DottedDate(AnsiString(f[kDate])) + " " + AnsiString(f[kTime]));
+      p.extra = ExtraThroughFloat(StrToInt(AnsiString(f[ExtraField])));
+      p.date_time =
+          StrToDateTime(DottedDate(AnsiString(f[DateField])) + " " + AnsiString(f[TimeField]));
     } catch (const Exception&) {
       continue;
     }

@@ -5,11 +5,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "comm_port/comm_port.h"
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
+#include "read_dev/track_dump.h"
 #include "sim/tool_process.h"
 #include "sim/track_memory.h"
 #include "test_support/temp_dir.h"
@@ -41,11 +47,72 @@ class DownloadOverPty : public vcl::headless::FormTest {
       ::setenv("TRAKMON_PREFIX", old_prefix_.c_str(), 1);
   }
 
+  // The simulator tool on COM1 with the generated track and `faults` (its --fault values).
+  std::unique_ptr<sim::ToolProcess> StartTool(const std::vector<std::string>& faults = {}) {
+    std::vector<std::string> args = {"--prefix", dir_,           "--com",
+                                     "1",        "--track-text", dir_ + "/track.txt"};
+    for (const std::string& f : faults) {
+      args.push_back("--fault");
+      args.push_back(f);
+    }
+    auto tool = std::make_unique<sim::ToolProcess>(TRACKER_SIM_TOOL, args);
+    EXPECT_FALSE(tool->ReadLine().empty());
+    return tool;
+  }
+  // Writes the track that the tool serves; its packed size is the device's write address.
+  std::uint32_t WriteTrack() {
+    sim::TrackPlan plan;
+    plan.days = 2;
+    plan.first_second = 9 * 3600;
+    plan.end_second = 10 * 3600;
+    track_ = sim::GenerateTrack(plan);
+    std::ofstream(dir_ + "/track.txt", std::ios::binary) << track_.text;
+    return static_cast<std::uint32_t>(sim::PackTrackText(track_.text).size());
+  }
+  // The window, connected at the tool's rate through its button.
+  void CreateConnectedWindow() {
+    std::ofstream(dir_ + "/Trakmon.INI") << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
+    Application->CreateForm<TML_Form>(&ML_Form);
+    ML_Form->Show();
+    vcl::headless::Click(ML_Form->SBOpenComPort);
+    ASSERT_TRUE(CommPort->IsOpen());
+    vcl::headless::Click(ML_Form->track_panel);
+  }
+  // The window's state after the device went away, and a port that opens once it is back.
+  void ExpectDisconnectedThenReconnects() {
+    EXPECT_EQ(responder().Texts(vcl::headless::ModalKind::Exception),
+              std::vector<AnsiString>{"Прибор отключен... Comm Port_1 закрыт."});
+    EXPECT_FALSE(CommPort->IsOpen());
+    EXPECT_EQ(ML_Form->Caption, "  Close COMM PORT_1");
+    EXPECT_TRUE(ML_Form->SBOpenComPort->Enabled);
+    EXPECT_FALSE(ML_Form->SBCloseComPort->Enabled);
+    const auto tool = StartTool();
+    responder().ClearShown();
+    vcl::headless::Click(ML_Form->SBOpenComPort);
+    EXPECT_TRUE(CommPort->IsOpen());
+    vcl::headless::Click(ML_Form->SBMode);
+    EXPECT_TRUE(responder().Shown().empty());
+    EXPECT_EQ(ML_Form->Label23->Caption, "Номер прибора-> ID= A001AA");
+  }
+
   test_support::TempDir temp_{"track_pty"};
   std::string dir_ = temp_.str();
   std::string old_prefix_;
   fs::path cwd_;
+  sim::GeneratedTrack track_;
 };
+
+// The whole working folder, file by file.
+std::map<std::string, std::string> FolderContents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[fs::relative(entry.path(), folder).string()] =
+        std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
 
 TEST_F(DownloadOverPty, OneButtonDownloadOfTwoDays) {
   sim::TrackPlan plan;
@@ -73,6 +140,71 @@ TEST_F(DownloadOverPty, OneButtonDownloadOfTwoDays) {
   const auto write_address = static_cast<std::uint32_t>(sim::PackTrackText(track.text).size());
   EXPECT_EQ(ML_Form->Edit2->Text, IntToHex(static_cast<int>(write_address), 1));
   ExpectDayFilesHoldTrack(dir_ + "/drive_c/Tc/WorkDir/ID= A001AA", track, write_address);
+}
+
+TEST_F(DownloadOverPty, CutDumpAfterACompleteDownloadChangesNothing) {
+  WriteTrack();
+  const fs::path work = dir_ + "/drive_c/Tc/WorkDir";
+  {
+    const auto tool = StartTool();
+    CreateConnectedWindow();
+    responder().AnswerMessageBox(IDYES).AnswerMessageBox(IDCANCEL);
+    vcl::headless::Click(ML_Form->AutuRead);
+    ASSERT_EQ(responder().Shown().size(), 3u);
+    vcl::headless::Click(ML_Form->SBCloseComPort);
+  }
+  ASSERT_TRUE(fs::exists(work / "ID= A001AA" / "Date 08-12-2026_TC.txt"));
+  const auto before = FolderContents(work);
+
+  // The same device cutting its dump off after 5000 bytes.
+  const auto tool = StartTool({"cut=5000"});
+  responder().ClearShown();
+  vcl::headless::Click(ML_Form->SBOpenComPort);
+  vcl::headless::Click(ML_Form->AutuRead);
+  const auto messages = responder().Texts(vcl::headless::ModalKind::Message);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], "Time Out");
+  EXPECT_EQ(messages[1].SubString(1, 42), "Чтение не завершено: получено 4999 байт из");
+  EXPECT_EQ(responder().Shown().size(), 2u);  // no question, no success message
+  auto after = FolderContents(work);
+  // What came: the first 4999 bytes of the memory, unpacked, each line feed as CR LF.
+  const auto memory = sim::PackTrackText(track_.text);
+  std::string came;
+  for (char c : track::DumpText(std::span(memory).first(4999), true)) {
+    if (c == '\n') came += '\r';
+    came += c;
+  }
+  EXPECT_EQ(after["gps_msg_incomplete.txt"], came);
+  after.erase("gps_msg_incomplete.txt");
+  EXPECT_TRUE(after == before);
+}
+
+TEST_F(DownloadOverPty, DeviceGoneInTheDumpClosesThePort) {
+  const std::uint32_t write_address = WriteTrack();
+  // 'e', 'd', then '^' with "0000 <end>" and its 0x00: the device goes at the first
+  // acknowledgement.
+  const std::size_t command = 1 + 5 + IntToHex(static_cast<int>(write_address), 1).Length() + 1;
+  {
+    const auto tool = StartTool({"vanish=" + std::to_string(2 + command + 1)});
+    CreateConnectedWindow();
+    vcl::headless::Click(ML_Form->AutuRead);
+    const auto messages = responder().Texts(vcl::headless::ModalKind::Message);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].SubString(1, 41), "Чтение не завершено: получено 528 байт из");
+  }
+  EXPECT_FALSE(fs::exists(dir_ + "/drive_c/Tc/WorkDir/gps_msg.txt"));
+  ExpectDisconnectedThenReconnects();
+}
+
+TEST_F(DownloadOverPty, DeviceGoneInTheStateQueryClosesThePort) {
+  WriteTrack();
+  {
+    const auto tool = StartTool({"vanish=1"});
+    CreateConnectedWindow();
+    vcl::headless::Click(ML_Form->SBMode);
+    EXPECT_TRUE(responder().Texts(vcl::headless::ModalKind::Message).empty());
+  }
+  ExpectDisconnectedThenReconnects();
 }
 
 }  // namespace

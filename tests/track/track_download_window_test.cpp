@@ -1,8 +1,11 @@
 // The download panel's buttons: the read button, the one-button download with its day split,
 // stamped report and moved no-fix file, the save question, and the conversion of a chosen file.
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "sim/track_memory.h"
 #include "track_window.h"
 #include "vcl/sysutils.h"
 
@@ -13,20 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DownloadTest : public TrackWindowTest {
- protected:
-  void SetUp() override {
-    TrackWindowTest::SetUp();
-    OpenPort();
-    Click(form->track_panel);
-    vcl::testing::SetNow(EncodeDate(2026, 12, 8) + EncodeTime(9, 31, 5, 0));
-  }
-  void TearDown() override {
-    vcl::testing::ClearNow();
-    TrackWindowTest::TearDown();
-  }
-  std::string Vehicle() const { return WorkDir() + "/ID= A001AA"; }
-};
+using DownloadTest = DownloadPanelTest;
 
 TEST_F(DownloadTest, SaveQuestionBeforeAnyConversion) {
   Click(form->ExitForm);
@@ -107,6 +97,73 @@ TEST_F(DownloadTest, ReadButtonDumpsWithoutConverting) {
   EXPECT_FALSE(WorkFileExists("GPS_conv.txt"));
 }
 
+TEST_F(DownloadTest, ReadButtonAfterACutDumpSaysNothingSaved) {
+  LoadTrack();
+  tracker->faults().cut_after = 2000;
+  Click(form->SBReadAndSave);
+  EXPECT_TRUE(responder().Texts(ModalKind::MessageBox).empty());
+  const auto messages = responder().Texts(ModalKind::Message);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], "Time Out");
+  EXPECT_EQ(messages[1].SubString(1, 42), "Чтение не завершено: получено 1999 байт из");
+  EXPECT_FALSE(WorkFileExists("gps_msg.txt"));
+}
+
+// The vehicle number names the per-vehicle folder: whatever it holds, the folder is one level
+// below the working folder; an ordinary number gives the folder it always gave.
+TEST_F(DownloadTest, VehicleFolderStaysInTheWorkingFolder) {
+  const struct {
+    const char* stored;  // as the device keeps it, with its framing "/"
+    const char* folder;
+  } cases[] = {
+      {"/A123BC/", "ID= A123BC"},
+      {"/../../escaped/", "ID= .. .._escaped_"},
+      {"/..\\..\\..\\escaped/", "ID= .._.._.._escaped"},
+      {"/../", "ID= .."},
+      {"/A\x01\x1B"
+       "B\x7F/",
+       "ID= A__B_"},
+  };
+  LoadTrack();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    tracker->settings().reg_number = c.stored;
+    responder().ClearShown();
+    responder().AnswerMessageBox(IDYES).AnswerMessageBox(IDCANCEL);
+    Click(form->AutuRead);
+    EXPECT_EQ(form->DeviceId, c.folder);
+    EXPECT_EQ(form->DayFolder, AnsiString("c:\\Tc\\WorkDir\\") + c.folder + "\\");
+    const std::string folder = WorkDir() + "/" + c.folder;
+    EXPECT_TRUE(fs::exists(folder + "/Date 08-12-2026_TC.txt"));
+    EXPECT_TRUE(fs::exists(folder + "/08-12-2026_9-31-05_RELOAD.txt"));
+    EXPECT_EQ(fs::canonical(folder).parent_path(), fs::canonical(WorkDir()));
+    fs::remove_all(folder);
+  }
+  // Nothing was made beside the working folder, nor above it.
+  for (const auto& entry : fs::recursive_directory_iterator(dir()))
+    EXPECT_EQ(entry.path().string().find("escaped"), std::string::npos) << entry.path();
+}
+
+// A chosen file that gives no work lines asks nothing: a split would go over whatever the
+// window last held.
+TEST_F(DownloadTest, ChosenFileWithoutWorkLinesIsNotSplit) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"1\n2\n3\n", "--No Data.--"},
+      {"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n", "Нет записей."},
+  };
+  for (const auto& c : cases) {
+    WriteWork("mine.txt", c.text);
+    responder().ClearShown();
+    responder().AnswerOpenDialog("c:\\Tc\\WorkDir\\mine.txt");
+    Click(form->SBConversion);
+    EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{c.message});
+    EXPECT_TRUE(responder().Texts(ModalKind::MessageBox).empty());
+  }
+}
+
 TEST_F(DownloadTest, ConversionOfAChosenFile) {
   // Cancelled: the handler ends there.
   responder().CancelOpenDialog();
@@ -133,5 +190,141 @@ TEST_F(DownloadTest, ConversionOfAChosenFile) {
   ExpectDayFilesHoldTheTrack(days);
   EXPECT_TRUE(WorkFileExists("GPSV_conv.txt"));
 }
+
+// The whole working folder, file by file (paths relative to it).
+std::map<std::string, std::string> FolderContents(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[fs::relative(entry.path(), folder).string()] =
+        std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+// A step of the one-button download that fails ends it there: no split question, no day file,
+// no stamped file, no save question, no success message.
+struct FailedStep {
+  const char* what;
+  std::function<void(sim::TrackerDevice&)> set_up;
+  std::vector<AnsiString> messages;
+  std::vector<AnsiString> errors;  // the application's error display
+  std::vector<std::string> made;   // files of the working folder that the steps before made anew
+};
+void PrintTo(const FailedStep& c, std::ostream* os) {
+  *os << c.what;
+}
+
+// A track text of `lines` lines of digits, packed to more than a page.
+void LoadPlainLines(sim::TrackerDevice& tracker, int lines) {
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += "1234567890123456789012345678901234567890\n";
+  tracker.memory().Load(sim::PackTrackText(text));
+}
+
+class FailedStepTest : public DownloadTest, public ::testing::WithParamInterface<FailedStep> {
+ protected:
+  // A first complete download, split and saved: the files a failed one must not touch.
+  void SetUp() override {
+    DownloadTest::SetUp();
+    LoadTrack();
+    responder().AnswerMessageBox(IDYES).AnswerMessageBox(IDOK);
+    Click(form->AutuRead);
+    ASSERT_TRUE(fs::exists(Vehicle() + "/Date 08-12-2026_TC.txt"));
+    ASSERT_TRUE(fs::exists(Vehicle() + "/08-12-2026_9-31-05_RELOAD.txt"));
+    responder().ClearShown();
+    vcl::testing::SetNow(EncodeDate(2026, 12, 9) + EncodeTime(10, 0, 0, 0));
+  }
+};
+
+TEST_P(FailedStepTest, EndsTheDownloadAndKeepsTheEarlierFiles) {
+  auto before = FolderContents(WorkDir());
+  tracker->ClearRecord();  // the device counts its bytes from here
+  GetParam().set_up(*tracker);
+  Click(form->AutuRead);
+  // The dump asks for the memory up to 528 bytes below the write address.
+  const std::string length = std::to_string(tracker->memory().write_address - 528);
+  std::vector<AnsiString> messages;
+  for (const AnsiString& m : GetParam().messages) {
+    std::string text = m.str();
+    if (const auto at = text.find("%LENGTH%"); at != std::string::npos) text.replace(at, 8, length);
+    messages.push_back(AnsiString(text));
+  }
+  EXPECT_EQ(responder().Texts(ModalKind::Message), messages);
+  EXPECT_EQ(responder().Texts(ModalKind::Exception), GetParam().errors);
+  EXPECT_TRUE(responder().Texts(ModalKind::MessageBox).empty());  // no question
+  auto after = FolderContents(WorkDir());
+  after.erase("gps_msg_incomplete.txt");
+  for (const std::string& name : GetParam().made) {
+    EXPECT_EQ(after.count(name), 1u) << name;
+    after.erase(name);
+    before.erase(name);
+  }
+  // Every other file stays byte for byte: the day files, the reports, the work file.
+  EXPECT_TRUE(after == before);
+  EXPECT_FALSE(fs::exists(Vehicle() + "/09-12-2026_10-00-00_RELOAD.txt"));
+
+  if (GetParam().errors.empty()) return;
+  // A device that is gone leaves the window disconnected; plugged in again, the port opens.
+  EXPECT_FALSE(CommPort->IsOpen());
+  EXPECT_EQ(form->Caption, "  Close COMM PORT_1");
+  EXPECT_TRUE(form->SBOpenComPort->Enabled);
+  EXPECT_FALSE(form->SBCloseComPort->Enabled);
+  EXPECT_TRUE(form->Setup1->Enabled);
+  tracker = std::make_shared<sim::TrackerDevice>();
+  platform::sim::Attach("COM1", tracker);
+  Click(form->SBOpenComPort);
+  EXPECT_TRUE(CommPort->IsOpen());
+  EXPECT_EQ(form->Caption, "  Open COMM PORT_1  Baud Rate 921600");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FailedStepTest,
+    ::testing::Values(
+        FailedStep{"end address too long",
+                   [](sim::TrackerDevice& t) { t.faults().address_length = 10; },
+                   {"Error END Address"},
+                   {},
+                   {}},
+        FailedStep{"end address past the memory",
+                   [](sim::TrackerDevice& t) { t.memory().write_address = 0x300000; },
+                   {"Error END Address: 300000 > 210000"},
+                   {},
+                   {}},
+        FailedStep{"dump cut off",
+                   [](sim::TrackerDevice& t) { t.faults().cut_after = 5000; },
+                   {"Time Out",
+                    "Чтение не завершено: получено 4999 байт из %LENGTH%.\nФайл gps_msg.txt не "
+                    "изменен.\nПолученные данные в файле c:\\Tc\\WorkDir\\gps_msg_incomplete.txt"},
+                   {},
+                   {}},
+        // The state query, the end address and the dump's command are 1 + 1 + 12 bytes.
+        FailedStep{"device gone in the dump",
+                   [](sim::TrackerDevice& t) { t.faults().vanish_on_byte = 15; },
+                   {"Чтение не завершено: получено 528 байт из %LENGTH%.\nФайл gps_msg.txt не "
+                    "изменен.\nПолученные данные в файле c:\\Tc\\WorkDir\\gps_msg_incomplete.txt"},
+                   {"Прибор отключен... Comm Port_1 закрыт."},
+                   {}},
+        FailedStep{"device gone in the state query",
+                   [](sim::TrackerDevice& t) { t.faults().vanish_on_byte = 1; },
+                   {},
+                   {"Прибор отключен... Comm Port_1 закрыт."},
+                   {}},
+        FailedStep{"log of fewer than ten lines",
+                   [](sim::TrackerDevice& t) { LoadPlainLines(t, 30); },
+                   {"--No Data.--"},
+                   {},
+                   {"gps_msg.txt"}},
+        FailedStep{"no record with a fix",
+                   [](sim::TrackerDevice& t) { LoadPlainLines(t, 100); },
+                   {"Нет записей."},
+                   {},
+                   {"gps_msg.txt", "GPS_conv.txt", "GPSV_conv.txt", "Reload.txt", "GPS_WORK.txt"}}),
+    [](const auto& info) {
+      std::string name;
+      for (const char* p = info.param.what; *p; ++p) name += std::isalnum(*p) ? *p : '_';
+      return name;
+    });
 
 }  // namespace

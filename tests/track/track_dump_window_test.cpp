@@ -1,5 +1,6 @@
 // The end-address read and the page-acknowledged dump of the window, against the tracker
 // simulator on the virtual clock.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ using vcl::headless::ModalKind;
 
 namespace {
 
+namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Command(const std::string& text) {
@@ -32,7 +34,7 @@ class DumpTest : public TrackWindowTest {
   }
 };
 
-TEST_F(DumpTest, EmptyRangesSendNothingAndLeaveTheFile) {
+TEST_F(DumpTest, EmptyRangesAndRangesPastTheMemorySendNothingAndLeaveTheFile) {
   const struct {
     const char* start;
     const char* end;
@@ -41,6 +43,9 @@ TEST_F(DumpTest, EmptyRangesSendNothingAndLeaveTheFile) {
       {"0000", "00FF", "  Нет Данных.  "},
       {"0000", "0210", " Нет Данных. "},
       {"0300", "0420", "  Нет Данных.  "},
+      // Past the 0x210000 bytes of the memory: no read of up to 2 GB is started.
+      {"0000", "210001", "Error END Address: 210001 > 210000"},
+      {"0000", "7FFFFFFF", "Error END Address: 7FFFFFFF > 210000"},
   };
   std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
   for (const auto& c : cases) {
@@ -89,14 +94,73 @@ TEST_F(DumpTest, AnEmptyLengthStillReadsOneByte) {
   EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0x100, 1)));
 }
 
-TEST_F(DumpTest, DeviceStoppingMidDumpKeepsWhatCame) {
-  FillMemory(0x1000);
-  tracker->faults().cut_after = 700;  // "#" and 699 bytes of the memory
-  Dump("0000", "0A50");
-  EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{"Time Out"});
-  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 699)));
-  EXPECT_EQ(form->Label6->Caption().SubString(1, 8), "0002BB  ");
-  EXPECT_EQ(form->Label25->Caption, "528");
+// The message of a dump that did not finish.
+AnsiString IncompleteMessage(int got, int of) {
+  return "Чтение не завершено: получено " + IntToStr(got) + " байт из " + IntToStr(of) +
+         ".\nФайл gps_msg.txt не изменен.\nПолученные данные в файле "
+         "c:\\Tc\\WorkDir\\gps_msg_incomplete.txt";
+}
+
+// Four pages are asked for (0000 to 0A50: 2112 bytes). Only a dump that brought them all
+// replaces "gps_msg.txt"; otherwise the earlier one stays and what came is kept beside it.
+TEST_F(DumpTest, OnlyAWholeDumpReplacesTheFile) {
+  const struct {
+    const char* what;
+    std::function<void(sim::TrackerFaults&)> fault;
+    int got;  // bytes of the memory that reach the host; 2112 is the whole range
+    std::vector<AnsiString> messages;
+    std::vector<AnsiString> errors;  // the application's error display
+  } cases[] = {
+      {"whole range", [](sim::TrackerFaults&) {}, 2112, {}, {}},
+      {"silent after the mark",
+       [](sim::TrackerFaults& f) { f.cut_after = 1; },
+       0,
+       {"Time Out", IncompleteMessage(0, 2112)},
+       {}},
+      {"cut after two pages and some",
+       [](sim::TrackerFaults& f) { f.cut_after = 1 + 2 * 528 + 100; },
+       2 * 528 + 100,
+       {"Time Out", IncompleteMessage(1156, 2112)},
+       {}},
+      // The command is 11 bytes; the device is gone when the first acknowledgement reaches it.
+      {"vanishing after a page",
+       [](sim::TrackerFaults& f) { f.vanish_on_byte = 12; },
+       528,
+       {IncompleteMessage(528, 2112)},
+       {"Прибор отключен... Comm Port_1 закрыт."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    // A fresh device for each case (the last one vanished).
+    ResetCommPort();
+    tracker = std::make_shared<sim::TrackerDevice>();
+    platform::sim::Attach("COM1", tracker);
+    FillMemory(0x1000);
+    OpenPort();
+    c.fault(tracker->faults());
+    WriteWork("gps_msg.txt", "earlier\n");
+    fs::remove(WorkDir() + "/gps_msg_incomplete.txt");
+    responder().ClearShown();
+
+    Dump("0000", "0A50");
+    EXPECT_EQ(responder().Texts(ModalKind::Message), c.messages);
+    EXPECT_EQ(responder().Texts(ModalKind::Exception), c.errors);
+    EXPECT_EQ(form->Label6->Caption().SubString(1, 6), IntToHex(c.got, 6));
+    if (c.got == 2112) {
+      EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 2112)));
+      EXPECT_FALSE(WorkFileExists("gps_msg_incomplete.txt"));
+    } else {
+      EXPECT_EQ(ReadWork("gps_msg.txt"), "earlier\r\n");
+      EXPECT_EQ(ReadWork("gps_msg_incomplete.txt"), OnDisk(MemoryText(0, c.got)));
+      EXPECT_EQ(form->StatusBar1->Panels->Items[0]->Text,
+                "c:\\Tc\\WorkDir\\gps_msg_incomplete.txt -> CLOSE");
+    }
+    // No temporary file is left beside them.
+    for (const auto& entry : fs::directory_iterator(WorkDir()))
+      EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    // A vanished device leaves the port closed, as the close button does.
+    EXPECT_EQ(CommPort->IsOpen(), c.errors.empty());
+  }
 }
 
 TEST_F(DumpTest, SilentDeviceKeepsTheEarlierFile) {

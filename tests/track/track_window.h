@@ -9,10 +9,17 @@
 #include <iterator>
 #include <string>
 
+#include "platform/cp1251.h"
 #include "read_dev/track_dump.h"
 #include "sim/track_memory.h"
 #include "track_lines.h"
 #include "trakmon_fixture.h"
+#include "vcl/sysutils.h"
+
+// The programs' texts as a failed expectation shows them.
+inline void PrintTo(const AnsiString& text, std::ostream* os) {
+  *os << '"' << platform::Cp1251ToUtf8(text.str()) << '"';
+}
 
 // The day files of two days in `folder` hold, in order and numbered from 0 per day, the valid-fix
 // records of the generated track, from its first on, as far as the dump reached; only the few
@@ -117,4 +124,22 @@ class TrackWindowTest : public TrakmonTest {
  private:
   std::filesystem::path cwd_;
   sim::GeneratedTrack track_;
+};
+
+// The download panel shown, the port open, and the clock of the time stamps at 8 December 2026
+// 9:31:05.
+class DownloadPanelTest : public TrackWindowTest {
+ protected:
+  void SetUp() override {
+    TrackWindowTest::SetUp();
+    OpenPort();
+    vcl::headless::Click(form->track_panel);
+    vcl::testing::SetNow(EncodeDate(2026, 12, 8) + EncodeTime(9, 31, 5, 0));
+  }
+  void TearDown() override {
+    vcl::testing::ClearNow();
+    TrackWindowTest::TearDown();
+  }
+  // The per-vehicle folder of the simulator's number.
+  std::string Vehicle() const { return WorkDir() + "/ID= A001AA"; }
 };

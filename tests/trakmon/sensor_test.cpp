@@ -329,23 +329,46 @@ TEST_F(SensorTest, TableReplyEndedEarlyGivesZeroForWhatDidNotCome) {
   }
 }
 
-TEST_F(SensorTest, TableWrittenFromTheGridReachesTheSensorWithItsLow16Bits) {
+TEST_F(SensorTest, TableWrittenFromTheGridReachesTheSensor) {
   Open();
   for (int row = 1; row <= 30; ++row) {
     SetCell(1, row, IntToStr(100 * row));
     SetCell(2, row, IntToStr(row));
   }
-  SetCell(1, 1, "70000");
+  SetCell(1, 1, "65535");
   SetCell(2, 1, "-1");
   SetCell(1, 2, " 0x10");
   form->SBWritePH->Enabled = true;
   Click(form->SpeedButton23);
   Sleep(100);
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(tracker->sensor().table[0], (sim::CalibrationEntry{4464, 65535}));
+  EXPECT_EQ(tracker->sensor().table[0], (sim::CalibrationEntry{65535, 65535}));
   EXPECT_EQ(tracker->sensor().table[1], (sim::CalibrationEntry{16, 2}));
   EXPECT_EQ(tracker->sensor().table[29], (sim::CalibrationEntry{3000, 30}));
   EXPECT_FALSE(form->SBWritePH->Enabled);
+}
+
+// A code that 16 bits do not hold is refused before anything is sent, not cut to its low bits.
+TEST_F(SensorTest, TableCodeAbove65535IsRefused) {
+  const struct {
+    int column, row;
+    const char* message;
+  } cases[] = {
+      {1, 1, "Значение 70000 > 65535: строка 0, IN"},
+      {2, 30, "Значение 70000 > 65535: строка EXT, OUT"},
+  };
+  Open();
+  for (const auto& c : cases) {
+    responder().ClearShown();
+    form->ClearCalibrationGrid();
+    SetCell(c.column, c.row, " 70000");
+    form->SBWritePH->Enabled = true;
+    tracker->ClearRecord();
+    Click(form->SpeedButton23);
+    EXPECT_EQ(Messages(), std::vector<AnsiString>{c.message});
+    EXPECT_TRUE(tracker->ReceivedBytes().empty());
+    EXPECT_TRUE(form->SBWritePH->Enabled);
+  }
 }
 
 TEST_F(SensorTest, TableWriteWithACellThatIsNoNumberSendsNothing) {

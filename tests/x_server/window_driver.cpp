@@ -30,6 +30,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
@@ -63,6 +64,11 @@ class Driver : public QObject {
       if (auto* w = top->findChild<QWidget*>(name)) return w;
       if (auto* a = top->findChild<QAction*>(name)) return a;
     }
+    // A menu item's action belongs to no window: it is found in the menus that show it.
+    for (QWidget* w : QApplication::allWidgets())
+      if (auto* menu = qobject_cast<QMenu*>(w))
+        for (QAction* a : menu->actions())
+          if (a->objectName() == name) return a;
     return nullptr;
   }
 

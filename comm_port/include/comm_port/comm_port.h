@@ -16,6 +16,10 @@ class ECommError {
   // "Ошибка COM-порта: код <Code>, системная ошибка <LastError>", for the default exception
   // display.
   AnsiString Text() const;
+  // The device behind the port is gone (unplugged, or the far side of a pseudo-terminal
+  // closed): every later call on the port fails the same way until it is closed. A not-open
+  // error (7) is never this, whatever error the system reported last.
+  bool DeviceGone() const;
 
   BYTE Code;        // the failing step: 1, 7, 9 to 12, 14 to 17
   DWORD LastError;  // the system's error number

@@ -6,7 +6,8 @@
 // a wait that has none (the status line after "#", the debug read's lines and "@", the debug
 // write's "@", the end address, the dump's and the user APN's "#") is bounded by a WaitBound: a
 // silence limit that each byte received restarts, and an overall cap. A device that keeps
-// sending other bytes is thus left at the cap, a silent one at the silence limit.
+// sending other bytes is thus left at the cap, a silent one at the silence limit. A stream whose
+// every byte has its own time (the dump, the user APN text) is read by a GapReader.
 #pragma once
 
 #include <cstdint>
@@ -69,10 +70,21 @@ constexpr BYTE CmdSensorWriteTable = 0x32;       // '2'  + 120 raw bytes + 0x20
 // ---- Reply framing ----
 constexpr char DoneMark = '@';
 constexpr char DataMark = '#';
-constexpr char FillChar = '#';  // may stand anywhere in a short reply; removed before showing
+constexpr char FillChar = '#';   // may stand anywhere in a short reply; removed before showing
+constexpr char SensorEnd = '$';  // ends the fuel sensor's replies
 constexpr int ShortReplyLimit = 25;
 // Result of a reader whose reply did not come within 5000 ms.
 constexpr int ReplyTimedOut = -3;
+
+// ---- Pauses of the protocol (ms) ----
+// After the purges, before the command byte.
+constexpr DWORD PurgePauseMs = 100;
+// After a command byte, before its parameter or before its reply is read.
+constexpr DWORD CommandPauseMs = 100;
+// After a reply was read, before it is shown (or the request is made once more).
+constexpr DWORD ShowPauseMs = 100;
+// On both sides of the debug and dump command bytes.
+constexpr DWORD DebugPauseMs = 200;
 
 // A wait without a deadline of its own: it ends when no byte has come for `silence_ms` (each
 // byte received restarts it), or `cap_ms` after it began, whichever comes first.
@@ -100,6 +112,24 @@ class BoundedReader {
   bool passed_ = false;
 };
 
+// Reads a stream whose every byte must come within `gap_ms`: a pass (one read, and what the
+// caller did with the byte it gave before asking for the next) that takes longer ends the
+// stream. An empty read always does, as it lasts the port's read time-out. The caller stops
+// asking once it has what it wants; that last pass is not timed.
+class GapReader {
+ public:
+  explicit GapReader(DWORD gap_ms) : gap_ms_(gap_ms) {}
+  // The next byte; false once a pass took longer than the gap (from then on nothing more is
+  // read).
+  bool Next(BYTE& byte);
+
+ private:
+  DWORD gap_ms_;
+  DWORD pass_start_ = 0;
+  bool in_pass_ = false;
+  bool timed_out_ = false;
+};
+
 // Shows `text` (ShowMessage) and ends the handler silently (Abort): what a handler does when a
 // bounded wait passed.
 [[noreturn]] void ReportDeviceSilent(const AnsiString& text);
@@ -115,9 +145,9 @@ void WriteTextParameter(const AnsiString& text);
 void PurgeBothAndPause(DWORD pause_ms);
 // A setting write: the command byte, Sleep(100), the text's bytes, one 0x00.
 void WriteSetting(BYTE command, const AnsiString& text);
-// A read request: empties `target` and repaints it at once (Refresh), purges the input, writes
-// the command byte.
-void BeginRead(TEdit* target, BYTE command);
+// A read request: empties `target` and repaints it at once (Refresh), purges the input, pauses
+// `pause_ms` (none as a rule), writes the command byte.
+void BeginRead(TEdit* target, BYTE command, DWORD pause_ms = 0);
 // The OK/Cancel question (Application->MessageBox, MB_OKCANCEL | MB_ICONQUESTION = 33). Cancel
 // ends the handler silently (Abort); returns true for OK and false for any other answer, on
 // which the caller sends nothing.
@@ -133,16 +163,16 @@ struct ShortReply {
   ReplyEnd End = ReplyEnd::Terminator;
 };
 
-// Reads a short reply byte by byte: stops at the terminator (not stored), at the 25th stored
-// byte, or when more than `deadline_ms` have passed since the call (a byte read in that pass is
-// dropped). The deadline is the reply's own (200, 1000 or 5000 ms). Shows nothing and does not
-// pause.
-ShortReply ReadShortReply(char terminator, DWORD deadline_ms);
+// Reads a short reply byte by byte: stops at the terminator (not stored), at the `limit`-th
+// stored byte, or when more than `deadline_ms` have passed since the call (a byte read in that
+// pass is dropped). The deadline is the reply's own (200, 1000 or 5000 ms). Shows nothing and
+// does not pause.
+ShortReply ReadShortReply(char terminator, DWORD deadline_ms, int limit = ShortReplyLimit);
 
 // The text a short reply shows: every fill character removed, cut at the first 0x00.
 AnsiString ShortReplyText(const AnsiString& raw);
 
-// Pauses 100 ms, then puts the reply's text into `target`.
+// Pauses ShowPauseMs, then puts the reply's text into `target`.
 void ShowShortReply(TEdit* target, const AnsiString& raw);
 
 // Reads a short reply into `target` (ReadShortReply, then ShowShortReply). Returns 0, or

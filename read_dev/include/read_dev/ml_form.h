@@ -2,9 +2,14 @@
 // share, start-up and settings, and the scheme that shows one device panel at a time.
 #pragma once
 
+#include <initializer_list>
+#include <vector>
+
 #include "read_dev/calibration_table.h"
 #include "read_dev/user_apn_reply.h"
 #include "vcl/vcl.h"
+
+class ECommError;
 
 class TML_Form : public TForm {
  public:
@@ -152,6 +157,9 @@ class TML_Form : public TForm {
   void OpenPort();
   // Closes CommPort and shows the disconnected state.
   void ClosePort();
+  // The text the application shows for a port error that left a handler. A device that is gone
+  // first closes the port (ClosePort), and the text says the tracker was disconnected.
+  AnsiString CommErrorText(const ECommError& error);
   // Asks the device for its state and fills the state box: 0 when shown, -1 when no "#" came
   // within 800 ms. Ends the handler silently on a closed port or a status line it cannot use.
   int QueryDeviceState();
@@ -228,8 +236,15 @@ class TML_Form : public TForm {
   void AutuReadClick(TObject* Sender);
   void ExitFormClick(TObject* Sender);
   void SBConversionClick(TObject* Sender);
-  VCL_HANDLERS(track_panelClick, SBReadAdrClick, SBRead_D3Click, SBReadAndSaveClick,
-               AutuReadClick, ExitFormClick, SBConversionClick);
+  VCL_HANDLERS(track_panelClick, SBReadAdrClick, SBRead_D3Click, SBReadAndSaveClick, AutuReadClick,
+               ExitFormClick, SBConversionClick);
+  // The steps of the download buttons; each says whether it succeeded (a failure has shown its
+  // message) or ends the handler silently after its message.
+  // The end address into Edit2; false when it was too long ("Error END Address").
+  bool ReadEndAddress();
+  // The dump from Edit1 to Edit2: true when the whole range came and "gps_msg.txt" holds it.
+  // Otherwise the old "gps_msg.txt" stays, what came is kept beside it and the user is told.
+  bool DumpTrackMemory();
   // Converts a track log (mode 0: a file the user picks; 1: "gps_msg.txt") into "GPS_conv.txt",
   // "GPSV_conv.txt", "Reload.txt" and "GPS_WORK.txt"; -1 for fewer than 10 lines, -2 for an
   // empty work file, else 0. TrackList then holds the work file.
@@ -246,6 +261,12 @@ class TML_Form : public TForm {
   void EnterDeviceFolder();
   // The time-stamp prefix of the download's files, from the current date and time.
   AnsiString MakeTimeStampName();
+  // Whether a conversion's result leaves work lines to split; a work file without lines is
+  // reported ("Нет записей.").
+  bool ConversionLeftWork(int result);
+  // Moves "GPSV_conv.txt" of the working folder to `target`; a move that fails is reported with
+  // its reason and ends the handler silently.
+  void MoveNoFixFile(const AnsiString& target);
   int ReloadCount = 0;
   AnsiString DeviceFolder;
   AnsiString DayFolder;
@@ -276,6 +297,9 @@ class TML_Form : public TForm {
   int ReadCalibrationPoint();
   int ReadCalibrationTable();
   int WriteCalibrationTable();  // always 0
+  // The code in a cell of the calibration grid; a value above 65535 is refused with a message
+  // and ends the handler.
+  long long CalibrationCode(int column, int row);
   // A sensor click's end: "Time 0ut..." for a non-zero result, then SBWritePH disabled (a value
   // staged in the user-phone panel must be staged again).
   void FinishSensorRequest(int result);
@@ -293,6 +317,11 @@ class TML_Form : public TForm {
 
   // Zeroes the values of the calibration grid (columns 1 and 2 of rows 1 to 30).
   void ClearCalibrationGrid();
+
+  // The six device panels (user_phone, GBMode, apn_panel, SerialBox, RS485, Ext) show one at a
+  // time: `panel` is shown (none for nullptr) and the others hidden, except the `spared` ones,
+  // which keep their visibility.
+  void ShowDevicePanel(TGroupBox* panel, std::initializer_list<TGroupBox*> spared = {});
 
   // ---- State shared by the handlers and the track download ----
   int PortIndex = 0;  // 0 = COM1
@@ -313,6 +342,16 @@ class TML_Form : public TForm {
   TStringList* ReloadList = nullptr;
 
  private:
+  // The dump's range from Edit1 and Edit2, shown in Label2, Label4, Label5 and PBar1: the
+  // command text and the bytes it asks for. An empty range or one past the track memory ends
+  // the handler silently after its message.
+  struct DumpRange {
+    AnsiString command;
+    long long length;
+  };
+  DumpRange TakeDumpRange();
+  // Writes what an incomplete dump brought into its own file and says how much came and where.
+  void KeepIncompleteDump(const std::vector<BYTE>& bytes, long long length);
   // Runs the file dialog and shows the chosen file in Notepad, waiting for it; false when the
   // dialog was cancelled.
   bool ViewTextFile();

@@ -27,3 +27,9 @@ int FreeMemoryKb(int write_address);
 // "/", then the next one among the characters after it up to position 19. A text without "/"
 // stays as it is.
 AnsiString UnframeDeviceNumber(const AnsiString& text);
+
+// The vehicle number as a folder name under the working folder: "/", "\" and control
+// characters, which could name a folder elsewhere or no folder at all, each become "_". With no
+// separator left, a ".." in the number is part of one plain name. An ordinary number stays as
+// it is.
+AnsiString DeviceFolderName(const AnsiString& number);

@@ -12,7 +12,7 @@
 namespace track {
 
 // SplitFields widths: index, latitude, longitude, speed, date, time, value, extra.
-inline constexpr std::array<int, 8> kSplitWidths = {9, 14, 14, 14, 14, 14, 14, 14};
+inline constexpr std::array<int, 8> SplitWidths = {9, 14, 14, 14, 14, 14, 14, 14};
 
 // The TrackPoints of the WorkLines of `lines` (every line but the last), in line order, each
 // with its line index. A line is left out when it has fewer than eight tokens or one longer than

@@ -9,10 +9,12 @@
 
 namespace track {
 
+// The device's track memory: 4096 pages of 528 bytes.
+inline constexpr long long TrackMemorySize = 0x210000;
 // The page of the dump: the host acknowledges every this many bytes with 0x55, 0xAA.
-inline constexpr int kDumpPage = 528;
-inline constexpr std::uint8_t kPageAckLow = 0x55;
-inline constexpr std::uint8_t kPageAckHigh = 0xAA;
+inline constexpr int DumpPage = 528;
+inline constexpr std::uint8_t PageAckLow = 0x55;
+inline constexpr std::uint8_t PageAckHigh = 0xAA;
 
 // The character of a 4-bit code: 0 blank, 1-9 "1"-"9", 10 "0", 11 ";", 12 ".", 13 "/",
 // 14 line feed, 15 "$". Only the low four bits of `code` are looked at.

@@ -21,13 +21,13 @@ namespace track {
 
 // The widest text each DumpRecord field may have: tag, time, fix, latitude, latitude side,
 // longitude, longitude side, date, speed, value, extra.
-inline constexpr std::array<int, 11> kRecordWidths = {14, 14, 14, 14, 4, 14, 4, 24, 19, 19, 10};
+inline constexpr std::array<int, 11> RecordWidths = {14, 14, 14, 14, 4, 14, 4, 24, 19, 19, 10};
 // ConvertedLine fields as read back: status, time, latitude, latitude side, longitude,
 // longitude side, speed, date, value, extra.
-inline constexpr std::array<int, 10> kConvertedWidths = {14, 14, 14, 4, 14, 4, 19, 24, 19, 14};
+inline constexpr std::array<int, 10> ConvertedWidths = {14, 14, 14, 4, 14, 4, 19, 24, 19, 14};
 
-inline constexpr int kMinRecordLength = 31;
-inline constexpr int kMaxRecordLength = 79;
+inline constexpr int MinRecordLength = 31;
+inline constexpr int MaxRecordLength = 79;
 
 // Called with a line index as a conversion passes it (the progress bar's position).
 using Progress = std::function<void(int)>;
