@@ -6,30 +6,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
 #include "driven_program.h"
 #include "sim/tool_process.h"
 #include "sim/track_memory.h"
-#include "test_support/shell.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::map<std::string, std::string> FolderContents(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[fs::relative(entry.path(), folder).string()] =
-        std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  return files;
-}
 
 TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
 #if !defined(TRAKMON_BINARY) || !defined(WINDOW_DRIVER)
@@ -83,7 +71,7 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
             std::string::npos)
       << complete.output;
   ASSERT_TRUE(fs::exists(work / "ID= A001AA" / "Date 08-12-2026_TC.txt"));
-  const auto before = FolderContents(work);
+  const auto before = test_support::FolderFiles(work);
 
   const fs::path cut_shot = folder.path() / "cut.png";
   const auto cut = run({"cut=5000"},
@@ -98,7 +86,7 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
             std::string::npos)
       << cut.output;
   EXPECT_EQ(cut.output.find("Разделить"), std::string::npos) << cut.output;
-  auto after = FolderContents(work);
+  auto after = test_support::FolderFiles(work);
   EXPECT_EQ(after.erase("gps_msg_incomplete.txt"), 1u);
   EXPECT_TRUE(after == before);
 

@@ -72,7 +72,7 @@ TEST_F(TrakmonCloseSession, SessionEndWithThePortOpenWritesTheSettings) {
   if (run.skipped) GTEST_SKIP() << run.output;
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("step 6: signal TERM"), std::string::npos) << run.output;
-  const std::string settings = ReadFile(ini);
+  const std::string settings = FileBytes(ini);
   for (const char* key :
        {"COMM_PORT_NMEA=0", "BAUD_RATE_NMEA=115200", "work_dir=c:\\Tc\\WorkDir\\", "ser_ini=0"})
     EXPECT_NE(settings.find(key), std::string::npos) << key << " missing in\n" << settings;
@@ -113,7 +113,7 @@ TEST_F(TrakmonCloseSession, ReadOnlyProgramFolderKeepsItsIniAndTheProgramEnds) {
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("step 3: answer ОК to \"Unable to write to"), std::string::npos)
       << run.output;
-  EXPECT_EQ(ReadFile(ini), settings);
+  EXPECT_EQ(FileBytes(ini), settings);
 }
 
 TEST_F(TrakmonCloseSession, SessionEndWithAnUnwritableIniLogsTheErrorAndEnds) {

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "child_processes.h"
@@ -59,12 +58,12 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
 
   // What the device saw: the state query at both rates, then the erase.
   EXPECT_EQ(tool.Stop(), 0);
-  const std::string log = ReadFile(sim_log);
+  const std::string log = FileBytes(sim_log);
   EXPECT_NE(log.find("RX 65 921600 8N1 garbled"), std::string::npos) << log;
   EXPECT_NE(log.find("RX 65 115200 8N1\n"), std::string::npos) << log;
   EXPECT_NE(log.find("RX 5A 115200 8N1\n"), std::string::npos) << log;
   // The exit wrote the rate that answered.
-  EXPECT_NE(ReadFile(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
+  EXPECT_NE(FileBytes(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
             std::string::npos);
 
   ASSERT_TRUE(fs::exists(shot)) << output;
