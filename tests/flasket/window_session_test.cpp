@@ -17,13 +17,14 @@
 #include "driven_program.h"
 #include "sim/intel_hex.h"
 #include "sim/tool_process.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using test_support::ReadFile;
+using test_support::FileBytes;
 
 TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
 #if !defined(FLASKET_BINARY) || !defined(WINDOW_DRIVER)
@@ -92,7 +93,7 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
   const std::string& output = run.output;
   if (run.skipped) GTEST_SKIP() << output;
   // A box on the way (a CRC error, a silent boot loader) stops the script with exit code 3.
-  const std::string exchange = ReadFile(sim_log);
+  const std::string exchange = FileBytes(sim_log);
   ASSERT_EQ(run.exit_code, 0) << output << "the tool's log ends with:\n"
                               << exchange.substr(exchange.size() -
                                                  std::min<std::size_t>(exchange.size(), 3000));
@@ -104,7 +105,7 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
 
   // The tool writes its flash when it stops.
   ASSERT_EQ(tool.Stop(SIGTERM), 0);
-  const std::string flash = ReadFile(flash_file);
+  const std::string flash = FileBytes(flash_file);
   ASSERT_GE(flash.size(), static_cast<std::size_t>(blocks) * 256);
   EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin(),
                          [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));

@@ -4,11 +4,9 @@
 // bounded waits.
 #include <signal.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "flasket_fixture.h"
 #include "sim/tool_process.h"
+#include "test_support/files.h"
 
 namespace flasket_test {
 namespace {
@@ -26,14 +24,13 @@ class WritePtyTest : public FlasketTest {
     ASSERT_FALSE(tool->ReadLine().empty());
   }
   std::vector<std::uint8_t> Flash() {
-    std::ifstream in(flash_file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    const std::string bytes = test_support::FileBytes(flash_file);
+    return {bytes.begin(), bytes.end()};
   }
 
   // The tool's record of the exchange, shown when the write fails.
   std::string ToolLog() {
-    std::ifstream in(log_file);
-    std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::string text = test_support::FileBytes(log_file);
     return text.size() > 3000 ? text.substr(text.size() - 3000) : text;
   }
 

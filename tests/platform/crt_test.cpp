@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform_test_support.h"
+#include "test_support/files.h"
 
 namespace fs = std::filesystem;
 using platform_test::TempPrefix;
@@ -36,13 +36,13 @@ TEST(TextStream, LineFeedsReachTheDiskAsCrLfUnlessBinary) {
     std::fputc('\n', f);
     std::fputs("c", f);
     ASSERT_EQ(std::fclose(f), 0);
-    EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "out.txt"), c.on_disk)
+    EXPECT_EQ(test_support::FileBytes(prefix.prefix() / "drive_c" / "out.txt"), c.on_disk)
         << c.mode;
   }
   FILE* f = crt::fopen("c:\\out.txt", "at");
   std::fputs("d\n", f);
   std::fclose(f);
-  EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "out.txt"),
+  EXPECT_EQ(test_support::FileBytes(prefix.prefix() / "drive_c" / "out.txt"),
             "a\r\nb\r\n\r\ncd\r\n");
 }
 

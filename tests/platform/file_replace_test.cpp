@@ -14,10 +14,11 @@
 #include "platform/cp1251.h"
 #include "platform/crt.h"
 #include "platform_test_support.h"
+#include "test_support/files.h"
 
 namespace fs = std::filesystem;
-using platform_test::FileBytes;
 using platform_test::TempPrefix;
+using test_support::FileBytes;
 
 namespace {
 

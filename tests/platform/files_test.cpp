@@ -1,8 +1,9 @@
+#include "test_support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/testing.h"
 #include "platform/windows.h"
@@ -39,9 +40,9 @@ TEST(Files, MoveNeverReplacesAndDeleteReportsMissingFiles) {
 
   EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\b.txt"));
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-  EXPECT_EQ(platform_test::FileBytes(w / "b.txt"), "B");
+  EXPECT_EQ(test_support::FileBytes(w / "b.txt"), "B");
   ASSERT_TRUE(MoveFileA("c:\\W\\a.txt", "c:\\W\\c.txt"));
-  EXPECT_EQ(platform_test::FileBytes(w / "c.txt"), "A");
+  EXPECT_EQ(test_support::FileBytes(w / "c.txt"), "A");
   EXPECT_FALSE(fs::exists(w / "a.txt"));
   EXPECT_FALSE(MoveFileA("c:\\W\\a.txt", "c:\\W\\d.txt"));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
@@ -64,7 +65,7 @@ TEST(Files, CreateFileReadWriteAndHandleChecks) {
   ASSERT_TRUE(CloseHandle(h));
   EXPECT_FALSE(CloseHandle(h));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(platform_test::FileBytes(prefix.prefix() / "drive_c" / "f.bin"), "abc\n");
+  EXPECT_EQ(test_support::FileBytes(prefix.prefix() / "drive_c" / "f.bin"), "abc\n");
 
   EXPECT_EQ(CreateFileA("c:\\f.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
             INVALID_HANDLE_VALUE);

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "platform/testing.h"
 #include "platform/windows.h"
 #include "platform_test_support.h"
+#include "test_support/files.h"
 
 namespace fs = std::filesystem;
 using platform_test::TempPrefix;
@@ -47,7 +47,7 @@ TEST(Process, AnExeThatDoesNotExistStartsTheSameNameWithout) {
   ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
   EXPECT_EQ(code, 7u);
   EXPECT_EQ(
-      platform_test::FileBytes(out),
+      test_support::FileBytes(out),
       "[a]\n[b c]\n[d\"e]\n" + fs::canonical(prefix.prefix() / "drive_c" / "Tc").string() + "\n");
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
@@ -91,7 +91,7 @@ TEST(Process, NotepadOpensTheFileInATextEditorAndCanBeWaitedFor) {
   ::setenv("PATH", saved_path.c_str(), 1);
   ASSERT_TRUE(started);
   EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
-  EXPECT_EQ(platform_test::FileBytes(out),
+  EXPECT_EQ(test_support::FileBytes(out),
             "[--wait]\n[" + (prefix.prefix() / "drive_c" / "Tc" / "gps msg.txt").string() + "]\n");
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);

@@ -12,13 +12,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/serial_line.h"
 #include "sim/tool_process.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 
 extern char** environ;
@@ -98,11 +98,6 @@ struct Session {
   Port port;
 };
 
-std::string FileText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
   TempDir dir;
   const fs::path log = dir.path() / "bytes.log";
@@ -123,7 +118,7 @@ TEST(TrackerSimTool, AnswersTheStateQueryAtItsOwnRateOnly) {
   }
   EXPECT_EQ(tool.Stop(), 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-  const std::string record = FileText(log);
+  const std::string record = test_support::FileBytes(log);
   EXPECT_NE(record.find("RX 65 921600 8N1 garbled\n"), std::string::npos) << record;
   EXPECT_NE(record.find("RX 65 115200 8N1\n"), std::string::npos) << record;
 }

@@ -120,8 +120,8 @@ TEST_F(DaySplitWindowTest, IntoAChosenFolder) {
   form->SplitByDays(0);
   EXPECT_EQ(responder().Shown().at(0).path, AnsiString(days));
   EXPECT_EQ(form->DayFolder, AnsiString(days + "\\"));
-  EXPECT_EQ(SplitLines(Read(days + "/Date 07-12-2026_TC.txt")).size(), 18u);
-  const auto second = SplitLines(Read(days + "/Date 08-12-2026_TC.txt"));
+  EXPECT_EQ(SplitLines(FileBytes(days + "/Date 07-12-2026_TC.txt")).size(), 18u);
+  const auto second = SplitLines(FileBytes(days + "/Date 08-12-2026_TC.txt"));
   // The work file's last line is not used.
   ASSERT_EQ(second.size(), 13u);
   EXPECT_EQ(second[0].substr(0, 2), "0 ");

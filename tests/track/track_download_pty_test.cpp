@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <span>
@@ -18,6 +17,7 @@
 #include "read_dev/track_dump.h"
 #include "sim/tool_process.h"
 #include "sim/track_memory.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 #include "track_window.h"
 #include "vcl/headless_gtest.h"
@@ -102,18 +102,6 @@ class DownloadOverPty : public vcl::headless::FormTest {
   sim::GeneratedTrack track_;
 };
 
-// The whole working folder, file by file.
-std::map<std::string, std::string> FolderContents(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[fs::relative(entry.path(), folder).string()] =
-        std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  return files;
-}
-
 TEST_F(DownloadOverPty, OneButtonDownloadOfTwoDays) {
   sim::TrackPlan plan;
   plan.days = 2;
@@ -154,7 +142,7 @@ TEST_F(DownloadOverPty, CutDumpAfterACompleteDownloadChangesNothing) {
     vcl::headless::Click(ML_Form->SBCloseComPort);
   }
   ASSERT_TRUE(fs::exists(work / "ID= A001AA" / "Date 08-12-2026_TC.txt"));
-  const auto before = FolderContents(work);
+  const auto before = test_support::FolderFiles(work);
 
   // The same device cutting its dump off after 5000 bytes.
   const auto tool = StartTool({"cut=5000"});
@@ -166,7 +154,7 @@ TEST_F(DownloadOverPty, CutDumpAfterACompleteDownloadChangesNothing) {
   EXPECT_EQ(messages[0], "Time Out");
   EXPECT_EQ(messages[1].SubString(1, 42), "Чтение не завершено: получено 4999 байт из");
   EXPECT_EQ(responder().Shown().size(), 2u);  // no question, no success message
-  auto after = FolderContents(work);
+  auto after = test_support::FolderFiles(work);
   // What came: the first 4999 bytes of the memory, unpacked, each line feed as CR LF.
   const auto memory = sim::PackTrackText(track_.text);
   std::string came;

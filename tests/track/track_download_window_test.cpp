@@ -43,11 +43,11 @@ TEST_F(DownloadTest, OneButtonDownloadAnsweredYesOnTwoDays) {
 
   ExpectDayFilesHoldTheTrack(Vehicle());
   // The report of GPS_conv.txt (one entry: the second day's marker) and the no-fix records.
-  const auto report = SplitLines(Read(Vehicle() + "/08-12-2026_9-31-05_RELOAD.txt"));
+  const auto report = SplitLines(FileBytes(Vehicle() + "/08-12-2026_9-31-05_RELOAD.txt"));
   ASSERT_EQ(report.size(), 3u);
   EXPECT_EQ(report[0], "A 07.12.2026 13:59:30\r");
   EXPECT_EQ(report[1], "A 08.12.2026 13:05:00\r");
-  EXPECT_EQ(SplitLines(Read(Vehicle() + "/08-12-2026_9-31-05_INVAL.txt")).size(), 20u);
+  EXPECT_EQ(SplitLines(FileBytes(Vehicle() + "/08-12-2026_9-31-05_INVAL.txt")).size(), 20u);
   EXPECT_FALSE(WorkFileExists("GPSV_conv.txt"));
   EXPECT_EQ(fs::current_path(), fs::path(Vehicle()));
 }
@@ -191,18 +191,6 @@ TEST_F(DownloadTest, ConversionOfAChosenFile) {
   EXPECT_TRUE(WorkFileExists("GPSV_conv.txt"));
 }
 
-// The whole working folder, file by file (paths relative to it).
-std::map<std::string, std::string> FolderContents(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[fs::relative(entry.path(), folder).string()] =
-        std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  return files;
-}
-
 // A step of the one-button download that fails ends it there: no split question, no day file,
 // no stamped file, no save question, no success message.
 struct FailedStep {
@@ -239,7 +227,7 @@ class FailedStepTest : public DownloadTest, public ::testing::WithParamInterface
 };
 
 TEST_P(FailedStepTest, EndsTheDownloadAndKeepsTheEarlierFiles) {
-  auto before = FolderContents(WorkDir());
+  auto before = test_support::FolderFiles(WorkDir());
   tracker->ClearRecord();  // the device counts its bytes from here
   GetParam().set_up(*tracker);
   Click(form->AutuRead);
@@ -254,7 +242,7 @@ TEST_P(FailedStepTest, EndsTheDownloadAndKeepsTheEarlierFiles) {
   EXPECT_EQ(responder().Texts(ModalKind::Message), messages);
   EXPECT_EQ(responder().Texts(ModalKind::Exception), GetParam().errors);
   EXPECT_TRUE(responder().Texts(ModalKind::MessageBox).empty());  // no question
-  auto after = FolderContents(WorkDir());
+  auto after = test_support::FolderFiles(WorkDir());
   after.erase("gps_msg_incomplete.txt");
   for (const std::string& name : GetParam().made) {
     EXPECT_EQ(after.count(name), 1u) << name;

@@ -6,70 +6,51 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
-#include "driven_program.h"
+#include "driven_trakmon.h"
 #include "sim/tool_process.h"
 #include "sim/track_memory.h"
-#include "test_support/shell.h"
-#include "test_support/temp_dir.h"
+#include "test_support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::string> FolderContents(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[fs::relative(entry.path(), folder).string()] =
-        std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  return files;
-}
-
 TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
-#if !defined(TRAKMON_BINARY) || !defined(WINDOW_DRIVER)
-  GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
-#else
-  test_support::TempDir folder("track_window");
-  const fs::path program = folder.path() / "Trakmon";
-  fs::copy_file(TRAKMON_BINARY, program);
-  std::ofstream(folder.path() / "Trakmon.INI")
+  if (!DrivenTrakmon::kBuilt) GTEST_SKIP() << DrivenTrakmon::kNotBuilt;
+  const DrivenTrakmon trakmon("track_window");
+  std::ofstream(trakmon.folder() / "Trakmon.INI")
       << "[Port]\nCOMM_PORT_NMEA=0\nBAUD_RATE_NMEA=115200\n";
-  const fs::path prefix = folder.path() / "prefix";
-  const fs::path work = prefix / "drive_c" / "Tc" / "WorkDir";
+  const fs::path work = trakmon.prefix() / "drive_c" / "Tc" / "WorkDir";
   fs::create_directories(work);
   sim::TrackPlan plan;
   plan.days = 2;
   plan.first_second = 9 * 3600;
   plan.end_second = 10 * 3600;
-  const fs::path track = folder.path() / "track.txt";
+  const fs::path track = trakmon.folder() / "track.txt";
   std::ofstream(track, std::ios::binary) << sim::GenerateTrack(plan).text;
 
   // One run of the program against the tool with `faults`, playing `steps`.
   auto run = [&](const std::vector<std::string>& faults, const std::string& steps) {
-    std::vector<std::string> args = {"--prefix", prefix.string(), "--com",
-                                     "1",        "--track-text",  track.string()};
+    std::vector<std::string> args = {
+        "--prefix", trakmon.prefix().string(), "--com", "1", "--track-text", track.string()};
     for (const std::string& f : faults) args.insert(args.end(), {"--fault", f});
     sim::ToolProcess tool(TRACKER_SIM_TOOL, args);
     EXPECT_FALSE(tool.ReadLine().empty());
-    const fs::path script = folder.path() / "script.txt";
-    std::ofstream(script) << "click SBOpenComPort\n"
-                             "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
-                             "click track_panel\n"
-                             "click AutuRead\n"
-                          << steps
-                          << "click SBCloseComPort\n"
-                             "wait ML_Form   Close COMM PORT_1\n"
-                             "click SBAllExit\n";
-    return x_server::RunDriven(RUN_WITH_X, WINDOW_DRIVER, folder.path(), prefix, program, script);
+    return trakmon.Drive(
+        "click SBOpenComPort\n"
+        "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
+        "click track_panel\n"
+        "click AutuRead\n" +
+        steps +
+        "click SBCloseComPort\n"
+        "wait ML_Form   Close COMM PORT_1\n"
+        "click SBAllExit\n");
   };
 
-  const fs::path complete_shot = folder.path() / "complete.png";
+  const fs::path complete_shot = trakmon.folder() / "complete.png";
   const auto complete = run({},
                             "answer Да\n"
                             "answer ОК\n"
@@ -83,9 +64,9 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
             std::string::npos)
       << complete.output;
   ASSERT_TRUE(fs::exists(work / "ID= A001AA" / "Date 08-12-2026_TC.txt"));
-  const auto before = FolderContents(work);
+  const auto before = test_support::FolderFiles(work);
 
-  const fs::path cut_shot = folder.path() / "cut.png";
+  const fs::path cut_shot = trakmon.folder() / "cut.png";
   const auto cut = run({"cut=5000"},
                        "answer ОК\n"
                        "shot box " +
@@ -98,7 +79,7 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
             std::string::npos)
       << cut.output;
   EXPECT_EQ(cut.output.find("Разделить"), std::string::npos) << cut.output;
-  auto after = FolderContents(work);
+  auto after = test_support::FolderFiles(work);
   EXPECT_EQ(after.erase("gps_msg_incomplete.txt"), 1u);
   EXPECT_TRUE(after == before);
 
@@ -108,7 +89,6 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
     EXPECT_GT(fs::file_size(shot), 2'000u);
     x_server::KeepPicture(shot, SCREENSHOT_DIR, name);
   }
-#endif
 }
 
 }  // namespace

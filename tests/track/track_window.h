@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/cp1251.h"
@@ -15,6 +14,8 @@
 #include "track_lines.h"
 #include "trakmon_fixture.h"
 #include "vcl/sysutils.h"
+
+using test_support::FileBytes;
 
 // The programs' texts as a failed expectation shows them.
 inline void PrintTo(const AnsiString& text, std::ostream* os) {
@@ -39,8 +40,7 @@ inline void ExpectDayFilesHoldTrack(const std::string& folder, const sim::Genera
     char name[48];
     std::snprintf(name, sizeof name, "/Date %02d-%02d-%04d_TC.txt", first.mday, first.month,
                   first.year);
-    std::ifstream in(folder + name, std::ios::binary);
-    const auto lines = SplitLines(std::string(std::istreambuf_iterator<char>(in), {}));
+    const auto lines = SplitLines(FileBytes(folder + name));
     ASSERT_FALSE(lines.empty()) << name;
     for (std::size_t n = 0; n < lines.size(); ++n, ++k) {
       ASSERT_LT(k, expected.size());
@@ -71,11 +71,7 @@ class TrackWindowTest : public TrakmonTest {
 
   // Where "c:\Tc\WorkDir\" lands.
   std::string WorkDir() const { return dir() + "/drive_c/Tc/WorkDir"; }
-  std::string Read(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::string ReadWork(const std::string& name) const { return Read(WorkDir() + "/" + name); }
+  std::string ReadWork(const std::string& name) const { return FileBytes(WorkDir() + "/" + name); }
   bool WorkFileExists(const std::string& name) const {
     return std::filesystem::exists(WorkDir() + "/" + name);
   }

@@ -4,17 +4,16 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "sim/tool_process.h"
+#include "test_support/files.h"
 #include "test_support/shell.h"
 #include "test_support/temp_dir.h"
 
 // The tests' one temporary folder, under the name these tests use.
 using TempFolder = test_support::TempDir;
 
+using test_support::FileBytes;
 using test_support::Quoted;
-using test_support::ReadFile;

@@ -12,8 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "child_processes.h"
-#include "driven_program.h"
+#include "driven_trakmon.h"
 
 namespace fs = std::filesystem;
 
@@ -22,46 +21,26 @@ namespace {
 class TrakmonCloseSession : public ::testing::Test {
  protected:
   void SetUp() override {
-#if !defined(TRAKMON_BINARY) || !defined(WINDOW_DRIVER)
-    GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
-#else
-    program = folder.path() / "Trakmon";
-    fs::copy_file(TRAKMON_BINARY, program);
-    fs::create_directories(prefix);
-#endif
+    if (!DrivenTrakmon::kBuilt) GTEST_SKIP() << DrivenTrakmon::kNotBuilt;
   }
 
-  // Runs the program with `steps`; a program that does not end is cut after `limit_s` seconds.
-  x_server::DrivenRun Drive(const std::string& steps, int limit_s,
-                            const std::string& wrapper = "") {
-    const fs::path script = folder.path() / "script.txt";
-    std::ofstream(script) << steps;
-#if defined(TRAKMON_BINARY) && defined(WINDOW_DRIVER)
-    return x_server::RunDriven(RUN_WITH_X, WINDOW_DRIVER, folder.path(), prefix, program, script,
-                               limit_s, wrapper);
-#else
-    return {};
-#endif
-  }
-  void MakeIniUnwritable() {
-    fs::create_directory(ini);
-  }
+  void MakeIniUnwritable() { fs::create_directory(ini); }
 
-  TempFolder folder{"trakmon_close"};
-  fs::path program;
-  const fs::path prefix = folder.path() / "prefix";
-  const fs::path ini = folder.path() / "Trakmon.INI";
+  const DrivenTrakmon trakmon{"trakmon_close"};
+  const fs::path& folder = trakmon.folder();
+  const fs::path& prefix = trakmon.prefix();
+  const fs::path ini = folder / "Trakmon.INI";
 };
 
 constexpr const char* kMainWindowShown = "wait ML_Form Настройка параметров прибора\n";
 
 TEST_F(TrakmonCloseSession, SessionEndWithThePortOpenWritesTheSettings) {
-  const fs::path sim_log = folder.path() / "sim.log";
+  const fs::path sim_log = folder / "sim.log";
   sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", prefix.string(), "--com", "1", "--baud",
                                            "115200", "--log", sim_log.string()});
   ASSERT_FALSE(tool.ReadLine().empty());
   // No INI: the query goes out at 921600 and the fallback finds the device at 115200.
-  const auto run = Drive(
+  const auto run = trakmon.Drive(
       "click SBOpenComPort\n"
       "wait ML_Form   Open COMM PORT_1  Baud Rate 921600\n"
       "click SBMode\n"
@@ -72,7 +51,7 @@ TEST_F(TrakmonCloseSession, SessionEndWithThePortOpenWritesTheSettings) {
   if (run.skipped) GTEST_SKIP() << run.output;
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("step 6: signal TERM"), std::string::npos) << run.output;
-  const std::string settings = ReadFile(ini);
+  const std::string settings = FileBytes(ini);
   for (const char* key :
        {"COMM_PORT_NMEA=0", "BAUD_RATE_NMEA=115200", "work_dir=c:\\Tc\\WorkDir\\", "ser_ini=0"})
     EXPECT_NE(settings.find(key), std::string::npos) << key << " missing in\n" << settings;
@@ -82,10 +61,10 @@ TEST_F(TrakmonCloseSession, SessionEndWithThePortOpenWritesTheSettings) {
 TEST_F(TrakmonCloseSession, UnwritableIniIsReportedOnceAndTheProgramEnds) {
   MakeIniUnwritable();
   // Were the error to come back at every close, the program would stay until the run is cut.
-  const auto run = Drive(std::string(kMainWindowShown) +
-                             "close ML_Form\n"
-                             "answer ОК\n",
-                         60);
+  const auto run = trakmon.Drive(std::string(kMainWindowShown) +
+                                     "close ML_Form\n"
+                                     "answer ОК\n",
+                                 60);
   if (run.skipped) GTEST_SKIP() << run.output;
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("step 3: answer ОК to \"Unable to write to"), std::string::npos)
@@ -104,21 +83,21 @@ TEST_F(TrakmonCloseSession, ReadOnlyProgramFolderKeepsItsIniAndTheProgramEnds) {
   const std::string read_only =
       "unshare -rm sh -c 'mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && "
       "cd \"$0\" && exec \"$@\"' " +
-      Quoted(folder.path());
-  const auto run = Drive(std::string(kMainWindowShown) +
-                             "close ML_Form\n"
-                             "answer ОК\n",
-                         60, read_only);
+      Quoted(folder);
+  const auto run = trakmon.Drive(std::string(kMainWindowShown) +
+                                     "close ML_Form\n"
+                                     "answer ОК\n",
+                                 60, read_only);
   if (run.skipped) GTEST_SKIP() << run.output;
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("step 3: answer ОК to \"Unable to write to"), std::string::npos)
       << run.output;
-  EXPECT_EQ(ReadFile(ini), settings);
+  EXPECT_EQ(FileBytes(ini), settings);
 }
 
 TEST_F(TrakmonCloseSession, SessionEndWithAnUnwritableIniLogsTheErrorAndEnds) {
   MakeIniUnwritable();
-  const auto run = Drive(std::string(kMainWindowShown) + "signal TERM\n", 60);
+  const auto run = trakmon.Drive(std::string(kMainWindowShown) + "signal TERM\n", 60);
   if (run.skipped) GTEST_SKIP() << run.output;
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_NE(run.output.find("the session ends; answered \"Unable to write to"), std::string::npos)

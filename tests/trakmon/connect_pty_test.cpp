@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "child_processes.h"
@@ -73,11 +72,11 @@ TEST_F(ConnectPtyTest, ConnectStateWithFallbackEraseAndDisconnect) {
   EXPECT_FALSE(CommPort->IsOpen());
   EXPECT_EQ(form->Caption(), "  Close COMM PORT_1");
   vcl::headless::Close(form);
-  EXPECT_NE(ReadFile(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
+  EXPECT_NE(FileBytes(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
             std::string::npos);
 
   EXPECT_EQ(tool.Stop(), 0);
-  const std::string sent = ReadFile(log);
+  const std::string sent = FileBytes(log);
   EXPECT_NE(sent.find("RX 65 921600 8N1 garbled"), std::string::npos) << sent;
   EXPECT_NE(sent.find("RX 65 115200 8N1\n"), std::string::npos) << sent;
   EXPECT_NE(sent.find("RX 5A 115200 8N1\n"), std::string::npos) << sent;

@@ -242,10 +242,7 @@ TEST_P(LoaderStartTest, StartsTheLoaderOnceWithoutArgumentsAndDoesNotWait) {
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));  // did not wait
   EXPECT_TRUE(responder().Shown().empty());
 
-  auto read_log = [&] {
-    std::ifstream in(log);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  auto read_log = [&] { return test_support::FileBytes(log); };
   while (read_log().empty() && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(read_log(), "0 \n");  // started once, no arguments, and still running

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <span>
@@ -21,6 +20,7 @@
 #include "platform/testing.h"
 #include "read_dev/ml_form.h"
 #include "sim/tracker_device.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 #include "vcl/headless_gtest.h"
 
@@ -81,10 +81,7 @@ class TrakmonTest : public vcl::headless::FormTest {
 
   // Writes the INI file that the program reads beside itself.
   void WriteIni(const std::string& text) { std::ofstream(IniPath(), std::ios::binary) << text; }
-  std::string ReadIni() const {
-    std::ifstream in(IniPath(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadIni() const { return test_support::FileBytes(IniPath()); }
   bool IniExists() const { return std::filesystem::exists(IniPath()); }
   std::string IniPath() const { return dir_ + "/Trakmon.INI"; }
   const std::string& dir() const { return dir_; }

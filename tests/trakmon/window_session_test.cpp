@@ -5,51 +5,42 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
-#include "child_processes.h"
-#include "driven_program.h"
+#include "driven_trakmon.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
-#if !defined(TRAKMON_BINARY) || !defined(WINDOW_DRIVER)
-  GTEST_SKIP() << "Trakmon is built only with the Qt widget set";
-#else
-  TempFolder folder("trakmon_window");
-  const fs::path program = folder.path() / "Trakmon";
-  fs::copy_file(TRAKMON_BINARY, program);
-  const fs::path prefix = folder.path() / "prefix";
-  fs::create_directories(prefix);
-  const fs::path sim_log = folder.path() / "sim.log";
-  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", prefix.string(), "--com", "1", "--baud",
-                                           "115200", "--log", sim_log.string()});
+  if (!DrivenTrakmon::kBuilt) GTEST_SKIP() << DrivenTrakmon::kNotBuilt;
+  const DrivenTrakmon trakmon("trakmon_window");
+  const fs::path sim_log = trakmon.folder() / "sim.log";
+  sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", trakmon.prefix().string(), "--com", "1",
+                                           "--baud", "115200", "--log", sim_log.string()});
   ASSERT_FALSE(tool.ReadLine().empty());
 
   // No INI: the first query goes out at 921600, the device answers at 115200.
-  const fs::path shot = folder.path() / "state.png";
-  const fs::path script = folder.path() / "script.txt";
-  std::ofstream(script) << "click SBOpenComPort\n"
-                           "wait ML_Form   Open COMM PORT_1  Baud Rate 921600\n"
-                           "click SBMode\n"
-                           "wait Label23 Номер прибора-> ID= A001AA\n"
-                           "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
-                           "wait Label17 Свобдная память = 2112(kB)\n"
-                           "shot ML_Form "
-                        << shot.string()
-                        << "\n"
-                           "click SBCHErase\n"
-                           "answer ОК\n"
-                           "click SBCloseComPort\n"
-                           "wait ML_Form   Close COMM PORT_1\n"
-                           "click SBAllExit\n";
+  const fs::path shot = trakmon.folder() / "state.png";
+  std::ostringstream steps;
+  steps << "click SBOpenComPort\n"
+           "wait ML_Form   Open COMM PORT_1  Baud Rate 921600\n"
+           "click SBMode\n"
+           "wait Label23 Номер прибора-> ID= A001AA\n"
+           "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
+           "wait Label17 Свобдная память = 2112(kB)\n"
+           "shot ML_Form "
+        << shot.string()
+        << "\n"
+           "click SBCHErase\n"
+           "answer ОК\n"
+           "click SBCloseComPort\n"
+           "wait ML_Form   Close COMM PORT_1\n"
+           "click SBAllExit\n";
 
-  const auto run =
-      x_server::RunDriven(RUN_WITH_X, WINDOW_DRIVER, folder.path(), prefix, program, script);
+  const auto run = trakmon.Drive(steps.str());
   const std::string& output = run.output;
   if (run.skipped) GTEST_SKIP() << output;
   ASSERT_EQ(run.exit_code, 0) << output;
@@ -59,18 +50,17 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
 
   // What the device saw: the state query at both rates, then the erase.
   EXPECT_EQ(tool.Stop(), 0);
-  const std::string log = ReadFile(sim_log);
+  const std::string log = FileBytes(sim_log);
   EXPECT_NE(log.find("RX 65 921600 8N1 garbled"), std::string::npos) << log;
   EXPECT_NE(log.find("RX 65 115200 8N1\n"), std::string::npos) << log;
   EXPECT_NE(log.find("RX 5A 115200 8N1\n"), std::string::npos) << log;
   // The exit wrote the rate that answered.
-  EXPECT_NE(ReadFile(folder.path() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
+  EXPECT_NE(FileBytes(trakmon.folder() / "Trakmon.INI").find("BAUD_RATE_NMEA=115200"),
             std::string::npos);
 
   ASSERT_TRUE(fs::exists(shot)) << output;
   EXPECT_GT(fs::file_size(shot), 10'000u);
   x_server::KeepPicture(shot, SCREENSHOT_DIR, "Trakmon_state.png");
-#endif
 }
 
 }  // namespace

@@ -4,19 +4,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/testing.h"
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 #include "vcl/inifiles.h"
 #include "vcl/string_list.h"
 
 namespace {
 
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test_support::FileBytes;
 
 struct FullDisk {
   explicit FullDisk(long long bytes) { platform::testing::LimitFileWrites(bytes); }
@@ -40,7 +37,7 @@ TEST(FileWrite, FullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(e.Message.Pos("Unable to write to " + AnsiString(ini_path.string())), 1);
     EXPECT_GT(e.Message.Pos("Нет места на диске"), 0) << e.Message.c_str();
   }
-  EXPECT_EQ(Bytes(ini_path), ini_bytes);
+  EXPECT_EQ(FileBytes(ini_path), ini_bytes);
 
   TStringList list;
   list.Add("a line longer than what the disk takes");
@@ -51,7 +48,7 @@ TEST(FileWrite, FullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_GT(e.Message.Pos(AnsiString(list_path.string())), 0) << e.Message.c_str();
     EXPECT_GT(e.Message.Pos("Нет места на диске"), 0) << e.Message.c_str();
   }
-  EXPECT_EQ(Bytes(list_path), "old\r\n");
+  EXPECT_EQ(FileBytes(list_path), "old\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 

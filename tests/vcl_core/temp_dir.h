@@ -3,9 +3,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
+#include "test_support/files.h"
 #include "test_support/temp_dir.h"
 #include "vcl/system.h"
 
@@ -17,8 +17,7 @@ class TempFiles {
   AnsiString File(const std::string& name) const { return AnsiString(path_ + "/" + name); }
 
   std::string Read(const std::string& name) const {
-    std::ifstream in(path_ + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return test_support::FileBytes(path_ + "/" + name);
   }
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path_ + "/" + name, std::ios::binary) << bytes;

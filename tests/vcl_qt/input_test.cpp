@@ -74,6 +74,19 @@ TEST_F(InputTest, ClicksRunTheHandlersAndTheirChangesShow) {
   EXPECT_FALSE(Widget(form->Image1)->isVisible());
 }
 
+// A test driver's forced click (kForceClickEvent) runs the handler of a control that no user can
+// reach; the user's own click on it does nothing.
+TEST_F(InputTest, ForcedClickReachesAHiddenControl) {
+  form->ButtonApply->Visible = false;
+  QWidget* button = Widget(form->ButtonApply);
+  form->Log.clear();
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_TRUE(form->Log.empty());
+  QEvent press(vcl::qt::kForceClickEvent);
+  QCoreApplication::sendEvent(button, &press);
+  EXPECT_EQ(LastLog(form), "apply");
+}
+
 TEST_F(InputTest, ChoicesInListsBarsSpinsGridsAndTabs) {
   auto* port = Widget<QComboBox>(form->ComboPort);
   FocusOn(port);

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "test_support/files.h"
 #include "test_support/shell.h"
 
 namespace x_server {
@@ -42,7 +43,7 @@ inline DrivenRun RunDriven(const std::string& run_with_x, const std::string& dri
                               " > " + Quoted(out) + " 2>&1";
   const int status = std::system(command.c_str());
   DrivenRun run;
-  run.output = test_support::ReadFile(out);
+  run.output = test_support::FileBytes(out);
   if (WIFEXITED(status)) {
     run.exit_code = WEXITSTATUS(status);
     run.skipped = run.exit_code == 77;

@@ -3,12 +3,24 @@
 // TRAKMON_TEST_DRIVE and plays it as a user would, through the program's own widgets:
 //
 //   click NAME           a mouse click on the control NAME (or triggers the menu item NAME)
+//   press NAME           clicks the control NAME the way the program's own code does, also where
+//                        no user can reach it (e.g. Trakmon's hidden button that shows its modem
+//                        window), through the widget set's forced click (vcl/qt_widgetset.h)
+//   type NAME TEXT...    types TEXT over what the edit NAME holds (a line edit, or the edit of a
+//                        combo box or spin edit); no TEXT clears it
+//   type GRID[COL,ROW] TEXT...
+//                        a double click on that cell of the string grid GRID, TEXT typed over
+//                        what it holds, then Enter
 //   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text
 //   file PATH            waits for an open-file dialog, types PATH as the file name, opens it
 //   pick NAME TEXT...    clicks the item TEXT in the list of the combo box NAME, or the tab TEXT
 //                        of the page control NAME
 //   wait NAME TEXT...    waits until the control NAME shows TEXT (a form: its caption; a
-//                        progress bar: "position/maximum")
+//                        progress bar: "position/maximum"; GRID[COL,ROW]: that cell of a grid)
+//   count NAME N         waits until the list of the combo box or list NAME holds N items
+//   shown NAME           waits until the form or control NAME is on screen
+//   hidden NAME          waits until no form or control NAME is on screen (one that has no
+//                        window yet is not)
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
 //   shot box FILE        waits for a message box and saves a picture of the screen with it
 //   close NAME           closes the form NAME as its title bar's close button does
@@ -35,8 +47,12 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -45,6 +61,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+#include "vcl/qt_widgetset.h"
 
 namespace {
 
@@ -72,13 +90,31 @@ class Driver : public QObject {
     return nullptr;
   }
 
+  // The cell that "GRID[COL,ROW]" names, with its grid; null where the grid or the cell is not
+  // there.
+  static QTableWidgetItem* CellOf(const QString& name, QTableWidget** grid) {
+    static const QRegularExpression cell(R"(^(\w+)\[(\d+),(\d+)\]$)");
+    const QRegularExpressionMatch match = cell.match(name);
+    if (!match.hasMatch()) return nullptr;
+    *grid = qobject_cast<QTableWidget*>(FindObject(match.captured(1)));
+    if (!*grid) return nullptr;
+    return (*grid)->item(match.captured(3).toInt(), match.captured(2).toInt());
+  }
+
+  // The edit that a user types into: the control itself, or the one it is built around.
+  static QLineEdit* EditOf(QWidget* w) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit;
+    return w->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+  }
+
   static QString TextOf(QWidget* w) {
     if (w->isWindow()) return w->windowTitle();
     if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
     if (auto* bar = qobject_cast<QProgressBar*>(w))
       return QString::number(bar->value()) + '/' + QString::number(bar->maximum());
+    if (QLineEdit* edit = EditOf(w)) return edit->text();
     return w->accessibleName();
   }
 
@@ -91,6 +127,59 @@ class Driver : public QObject {
     });
   }
 
+  // Types `text` over what the edit holds, as a user does: the old text selected, deleted, the
+  // new one typed key by key.
+  void TypeLater(QLineEdit* edit, const QString& text) {
+    QPointer<QLineEdit> guard(edit);
+    QTimer::singleShot(0, this, [guard, text] {
+      if (!guard) return;
+      guard->setFocus();
+      guard->selectAll();
+      QTest::keyClick(guard, Qt::Key_Delete);
+      QTest::keyClicks(guard, text);
+    });
+  }
+
+  // Types `text` into the cell of `grid` at `row`, `column` as a user does: a double click opens
+  // the cell's editor, the text is typed over what it holds and Enter ends the editing.
+  void TypeInCellLater(QTableWidget* grid, int row, int column, const QString& text) {
+    QPointer<QTableWidget> guard(grid);
+    QTimer::singleShot(0, this, [guard, row, column, text] {
+      QTableWidgetItem* cell = guard ? guard->item(row, column) : nullptr;
+      if (!cell) return;
+      guard->scrollToItem(cell);
+      // As the mouse gives a double click: a click, then the second press as a double click.
+      const QPoint point = guard->visualItemRect(cell).center();
+      QTest::mouseClick(guard->viewport(), Qt::LeftButton, {}, point);
+      QTest::mouseDClick(guard->viewport(), Qt::LeftButton, {}, point);
+      QTest::mouseRelease(guard->viewport(), Qt::LeftButton, {}, point);
+      for (QLineEdit* editor : guard->viewport()->findChildren<QLineEdit*>()) {
+        if (!editor->isVisible()) continue;
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        return;
+      }
+      std::printf("driver: no editor opened in cell %d,%d of %s\n", column, row,
+                  guard->objectName().toUtf8().constData());
+      std::fflush(stdout);
+      std::_Exit(3);
+    });
+  }
+
+  // Where a click opens the combo box's list: anywhere on it, or on the arrow of one that takes
+  // typing (a click on its edit only places the cursor).
+  static QPoint OpenerOf(QComboBox* combo) {
+    if (!combo->isEditable()) return combo->rect().center();
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    return combo->style()
+        ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo)
+        .center();
+  }
+
   // Picks the item `text` of a combo box as a user does: a click on the box opens its list, a
   // click on the item (after a pause, so that the list takes it as a click of its own) chooses.
   bool PickItem(QComboBox* combo, const QString& text) {
@@ -100,7 +189,7 @@ class Driver : public QObject {
     if (!list->isVisible()) {
       if (!list_opened_.isValid() || list_opened_.elapsed() > 2000) {
         list_opened_.start();
-        ClickLater(combo, combo->rect().center());
+        ClickLater(combo, OpenerOf(combo));
       }
       return false;
     }
@@ -149,6 +238,33 @@ class Driver : public QObject {
           if (guard) guard->trigger();
         });
       }
+      return true;
+    }
+    if (verb == "press") {
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      if (!w) return false;
+      Next("press " + name);
+      QPointer<QWidget> guard(w);
+      QTimer::singleShot(0, this, [guard] {
+        QEvent press(vcl::qt::kForceClickEvent);
+        if (guard) QCoreApplication::sendEvent(guard, &press);
+      });
+      return true;
+    }
+    if (verb == "type") {
+      QTableWidget* grid = nullptr;
+      if (QTableWidgetItem* cell = CellOf(name, &grid)) {
+        if (!grid->isVisible() || !grid->isEnabled() || !(cell->flags() & Qt::ItemIsEditable))
+          return false;
+        Next("type " + name + " " + rest);
+        TypeInCellLater(grid, cell->row(), cell->column(), rest);
+        return true;
+      }
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      QLineEdit* edit = w ? EditOf(w) : nullptr;
+      if (!edit || !edit->isVisible() || !edit->isEnabled() || edit->isReadOnly()) return false;
+      Next("type " + name + " " + rest);
+      TypeLater(edit, rest);
       return true;
     }
     if (verb == "answer") {
@@ -214,9 +330,26 @@ class Driver : public QObject {
       return true;
     }
     if (verb == "wait") {
-      auto* w = qobject_cast<QWidget*>(FindObject(name));
-      if (!w || TextOf(w) != rest) return false;
+      QTableWidget* grid = nullptr;
+      QTableWidgetItem* cell = CellOf(name, &grid);
+      auto* w = cell ? nullptr : qobject_cast<QWidget*>(FindObject(name));
+      if (cell ? cell->text() != rest : !w || TextOf(w) != rest) return false;
       Next("wait " + name + " = " + rest);
+      return true;
+    }
+    if (verb == "count") {
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      int count = -1;
+      if (auto* combo = qobject_cast<QComboBox*>(w)) count = combo->count();
+      if (auto* list = qobject_cast<QAbstractItemView*>(w)) count = list->model()->rowCount();
+      if (count < 0 || QString::number(count) != rest) return false;
+      Next("count " + name + " = " + rest);
+      return true;
+    }
+    if (verb == "shown" || verb == "hidden") {
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      if ((w && w->isVisible()) != (verb == "shown")) return false;
+      Next(verb + " " + name);
       return true;
     }
     if (verb == "shot" && name == "box") {

@@ -11,9 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -202,12 +200,6 @@ class PortTest : public ::testing::Test {
 
   HANDLE handle = INVALID_HANDLE_VALUE;
 };
-
-// The whole content of a file, as bytes.
-inline std::string FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The loader's pattern on an overlapped handle: a worker thread waits on its quit, read-done
 // and write-done events, takes each completed one-byte read and starts the next; the owner

@@ -8,6 +8,7 @@
 #include "mirror.h"
 #include "qt_text.h"
 #include "vcl/forms.h"
+#include "vcl/qt_widgetset.h"
 
 namespace vcl::qt::detail {
 
@@ -22,6 +23,7 @@ InputFilter::~InputFilter() {
 }
 
 bool InputFilter::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == kForceClickEvent) return ForceClick(object);
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -106,6 +108,16 @@ bool InputFilter::ContextMenu(QObject* object, QContextMenuEvent* event) {
       menu->Popup(at.x(), at.y());
     });
   });
+  return true;
+}
+
+// The control's click as its program's code runs it: no check that a user could reach it.
+bool InputFilter::ForceClick(QObject* object) {
+  if (!object->isWidgetType() || book_.Mirroring()) return false;
+  auto* m = dynamic_cast<ControlMirror*>(book_.MirrorOfWidget(static_cast<QWidget*>(object)));
+  if (!m) return false;
+  TControl* control = m->control();
+  book_.User([control] { Application->Guard([control] { control->Click(); }); });
   return true;
 }
 

@@ -1,5 +1,5 @@
 // Keys, context menus and focus changes of every widget of the application, reported to the
-// controls they belong to.
+// controls they belong to; a test driver's forced clicks (kForceClickEvent).
 #pragma once
 
 #include <QObject>
@@ -23,6 +23,7 @@ class InputFilter : public QObject {
   void FocusChanged(QWidget* now);
   bool Key(QObject* object, QKeyEvent* event);
   bool ContextMenu(QObject* object, QContextMenuEvent* event);
+  bool ForceClick(QObject* object);
 
   Book& book_;
   bool replaying_ = false;

@@ -15,8 +15,12 @@
 // logged on stderr, so that nothing waits for a person.
 // The end of the desktop session (SIGTERM, SIGHUP) closes the main form the way its title bar
 // does (main() watches the signals; see WatchSessionEnd).
+// A test driver in the program's process (tests/x_server) that sends kForceClickEvent to a
+// control's widget clicks the control the way the program's own code does, also where no user
+// can reach it (hidden, disabled), as vcl::headless::ForceClick does without windows.
 #pragma once
 
+#include <QEvent>
 #include <QString>
 #include <memory>
 
@@ -35,6 +39,8 @@ class SessionEndSignals;
 }
 
 namespace vcl::qt {
+
+inline constexpr QEvent::Type kForceClickEvent = static_cast<QEvent::Type>(QEvent::User + 1);
 
 namespace detail {
 class Core;
