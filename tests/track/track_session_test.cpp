@@ -44,10 +44,7 @@ TEST(TrackWindowSession, CompleteThenCutDownloadThroughTheWindow) {
         "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
         "click track_panel\n"
         "click AutuRead\n" +
-        steps +
-        "click SBCloseComPort\n"
-        "wait ML_Form   Close COMM PORT_1\n"
-        "click SBAllExit\n");
+        steps + DrivenTrakmon::kCloseAndExit);
   };
 
   const fs::path complete_shot = trakmon.folder() / "complete.png";

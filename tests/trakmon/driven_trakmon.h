@@ -19,6 +19,11 @@ class DrivenTrakmon {
   static constexpr bool kBuilt = false;
 #endif
   static constexpr const char* kNotBuilt = "Trakmon is built only with the Qt widget set";
+  // The last steps of a session on COM1: close the port, then leave by the exit button.
+  static constexpr const char* kCloseAndExit =
+      "click SBCloseComPort\n"
+      "wait ML_Form   Close COMM PORT_1\n"
+      "click SBAllExit\n";
 
   explicit DrivenTrakmon(const std::string& name) : folder_(name) {
 #if defined(TRAKMON_BINARY)

@@ -87,10 +87,7 @@ TEST(PanelsOnScreen, WrittenSettingsAreReadBackIntoThePanels) {
         << shot("extra")
         << "click SBMode\n"
            "wait Label23 Номер прибора-> ID= K777KK\n"
-        << shot("state")
-        << "click SBCloseComPort\n"
-           "wait ML_Form   Close COMM PORT_1\n"
-           "click SBAllExit\n";
+        << shot("state") << DrivenTrakmon::kCloseAndExit;
 
   const auto run = trakmon.Drive(steps.str());
   const std::string& output = run.output;

@@ -36,9 +36,7 @@ TEST(TrakmonWindowSession, ConnectStateEraseDisconnectThroughTheWindow) {
         << "\n"
            "click SBCHErase\n"
            "answer ОК\n"
-           "click SBCloseComPort\n"
-           "wait ML_Form   Close COMM PORT_1\n"
-           "click SBAllExit\n";
+        << DrivenTrakmon::kCloseAndExit;
 
   const auto run = trakmon.Drive(steps.str());
   const std::string& output = run.output;
