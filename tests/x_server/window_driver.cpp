@@ -11,7 +11,9 @@
 //   type GRID[COL,ROW] TEXT...
 //                        a double click on that cell of the string grid GRID, TEXT typed over
 //                        what it holds, then Enter
-//   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text
+//   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text.
+//                        Also a button of another modal dialog (a folder or file dialog's
+//                        "Отмена"); its title is logged then
 //   file PATH            waits for an open-file dialog, types PATH as the file name, opens it
 //   pick NAME TEXT...    clicks the item TEXT in the list of the combo box NAME, or the tab TEXT
 //                        of the page control NAME
@@ -24,6 +26,7 @@
 //   in-view NAME         waits until the control NAME is shown and no other control of its
 //                        window lies over its middle
 //   folder               waits for an open-file dialog and logs the folder it shows
+//   wait-file PATH       waits until the file PATH exists (made by another program, for one)
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
 //   shot box FILE        waits for a message box and saves a picture of the screen with it
 //   during BAR PERCENT FILE
@@ -49,6 +52,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -318,15 +322,22 @@ class Driver : public QObject {
       return true;
     }
     if (verb == "answer") {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return false;
-      for (QAbstractButton* b : box->buttons()) {
-        if (b->text().remove('&') != name) continue;
-        Next("answer " + name + " to \"" + box->text() + "\"");
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return false;
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      for (QAbstractButton* b : box ? box->buttons() : dialog->findChildren<QAbstractButton*>()) {
+        if (b->text().remove('&') != name || !b->isVisible() || !b->isEnabled()) continue;
+        Next("answer " + name + " to \"" + (box ? box->text() : dialog->windowTitle()) + "\"");
         ClickLater(b, b->rect().center());
         return true;
       }
       return false;
+    }
+    if (verb == "wait-file") {
+      const QString path = step.section(' ', 1);
+      if (!QFile::exists(path)) return false;
+      Next("wait-file " + path);
+      return true;
     }
     if (verb == "file") {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
