@@ -1007,6 +1007,7 @@ object ML_Form: TML_Form
         Top = 8
         Width = 32
         Height = 32
+        Glyph.Resource = 'download.jpg'
         Hint = 'Чтение данных из прибора и запись в файл...'
         OnClick = AutuReadClick
       end
@@ -1015,6 +1016,7 @@ object ML_Form: TML_Form
         Top = 8
         Width = 32
         Height = 32
+        Glyph.Resource = 'save_data.jpg'
         Hint = 'Сохранение данных  в диалоговом режиме ...'
         OnClick = ExitFormClick
       end

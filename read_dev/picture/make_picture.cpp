@@ -1,6 +1,6 @@
 // Draws the main window's picture (a road to the horizon, a truck, a position pin and a
-// satellite) and the tool bar glyphs, and writes them as JPEG files into the folder given; run
-// by the build.
+// satellite), the tool bar glyphs and those of the download panel, and writes them as JPEG files
+// into the folder given; run by the build.
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -150,6 +150,39 @@ Rgb ExitDoor(double x, double y) {
   return Face();
 }
 
+// The download panel's picture buttons.
+
+// The tracker (a box with a green lamp), a blue arrow down out of it into a sheet of paper.
+Rgb Download(double x, double y) {
+  if (InRect(x, y, 4, 1, 20, 8)) {
+    if (std::hypot(x - 16.5, y - 4.5) < 1.6) return {0.15, 0.80, 0.25};  // lamp
+    if (InRect(x, y, 6, 3.5, 12, 5.5)) return {0.55, 0.60, 0.68};        // slot
+    return {0.22, 0.27, 0.36};
+  }
+  if (InRect(x, y, 10.5, 8, 13.5, 13) || InPolygon({{6.5, 12}, {17.5, 12}, {12, 18}}, x, y))
+    return {0.10, 0.35, 0.85};
+  if (InRect(x, y, 5, 14, 19, 23)) {
+    if (!InRect(x, y, 6, 15, 18, 22)) return {0.45, 0.45, 0.50};  // edge of the sheet
+    if (InRect(x, y, 7.5, 19, 16.5, 19.8) || InRect(x, y, 7.5, 20.8, 14, 21.6))
+      return {0.55, 0.55, 0.62};  // lines of text
+    return {1, 1, 1};
+  }
+  return Face();
+}
+
+// A diskette: blue case, metal shutter with its slot, white label with lines.
+Rgb SaveData(double x, double y) {
+  if (!InPolygon({{3, 3}, {18, 3}, {21, 6}, {21, 21}, {3, 21}}, x, y)) return Face();
+  if (InRect(x, y, 7, 3, 16, 9))
+    return InRect(x, y, 12.5, 4, 14.5, 8) ? Rgb{0.20, 0.22, 0.28} : Rgb{0.78, 0.80, 0.84};
+  if (InRect(x, y, 6, 12, 18, 21)) {
+    if (InRect(x, y, 7.5, 14.5, 16.5, 15.3) || InRect(x, y, 7.5, 17, 16.5, 17.8))
+      return {0.55, 0.55, 0.62};
+    return {0.98, 0.98, 0.96};
+  }
+  return {0.12, 0.30, 0.68};
+}
+
 bool WriteJpeg(const std::string& path, int w, int h, const picture::Scene& scene) {
   return picture::WriteFile(
       path, picture::EncodeJpeg(picture::Render(w, h, scene), w, h, w < 64 ? 95 : 85));
@@ -167,6 +200,8 @@ int main(int argc, char** argv) {
                   WriteJpeg(dir + "/port_open.jpg", 24, 24, PortOpen) &&
                   WriteJpeg(dir + "/port_close.jpg", 24, 24, PortClose) &&
                   WriteJpeg(dir + "/boot_loader.jpg", 24, 24, BootLoader) &&
-                  WriteJpeg(dir + "/exit.jpg", 24, 24, ExitDoor);
+                  WriteJpeg(dir + "/exit.jpg", 24, 24, ExitDoor) &&
+                  WriteJpeg(dir + "/download.jpg", 24, 24, Download) &&
+                  WriteJpeg(dir + "/save_data.jpg", 24, 24, SaveData);
   return ok ? 0 : 1;
 }

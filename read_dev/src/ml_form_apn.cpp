@@ -3,6 +3,7 @@
 #include "comm_port/comm_port.h"
 #include "read_dev/device_command.h"
 #include "read_dev/ml_form.h"
+#include "read_dev/status_line.h"
 
 namespace {
 
@@ -28,6 +29,11 @@ AnsiString ReadUserApnText() {
   }
   return AnsiString(buffer);
 }
+
+// The state line carries the server's port and address in fields of these widths: a longer
+// value would come back cut, so it is not written.
+constexpr int ServerPortMax = StatusTokenWidths[6];
+constexpr int ServerAddressMax = StatusTokenWidths[7];
 
 // Trims the user APN, login and password in their edits. An empty APN is refused; an empty
 // login or password becomes one blank.
@@ -125,6 +131,10 @@ void TML_Form::write_portipClick(TObject* Sender) {
     ShowMessage("Не верный Порт...");
     Abort();
   }
+  if (port.Length() > ServerPortMax) {
+    ShowMessage("Порт  > " + IntToStr(ServerPortMax) + " символов...");
+    Abort();
+  }
   RequirePortOpen();
   WriteSetting(CmdWriteServerPort, port);
 }
@@ -143,6 +153,10 @@ void TML_Form::sb_write_ipClick(TObject* Sender) {
   const AnsiString address = ip_box->Text;
   if (address.IsEmpty()) {
     ShowMessage("Не верный IP адрес...");
+    Abort();
+  }
+  if (address.Length() > ServerAddressMax) {
+    ShowMessage("IP адрес  > " + IntToStr(ServerAddressMax) + " символов...");
     Abort();
   }
   RequirePortOpen();

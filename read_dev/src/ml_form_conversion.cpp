@@ -110,9 +110,14 @@ void TML_Form::SplitByDays(int mode) {
       track::ReadWorkPoints(*TrackList, [this](int j) { PBar2->Position = j; });
 
   if (mode == 0) {
+    // Cancel ends the split and its caller: no day file, no message of success.
     AnsiString folder = DayFolder;
-    if (SelectDirectory(folder, TSelectDirOpts{sdAllowCreate, sdPerformCreate, sdPrompt}, 0))
-      DayFolder = folder + "\\";
+    if (!SelectDirectory(folder, TSelectDirOpts{sdAllowCreate, sdPerformCreate, sdPrompt}, 0)) {
+      StatusBar1->Panels->Items[1]->Text = "...";
+      StatusBar1->Refresh();
+      Abort();
+    }
+    DayFolder = folder + "\\";
   } else {
     MakeDeviceFolder();
     DeviceFolder = DeviceFolder + "\\";

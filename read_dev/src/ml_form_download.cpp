@@ -6,6 +6,7 @@
 #include "platform/file_replace.h"
 #include "read_dev/ml_form.h"
 #include "read_dev/track_days.h"
+#include "read_dev/work_folder_lock.h"
 
 namespace {
 
@@ -13,11 +14,24 @@ namespace {
 constexpr DWORD StepPauseMs = 500;
 constexpr DWORD AfterProbePauseMs = 2000;
 
+// A download's first step: a working folder that another Trakmon holds for its own download
+// ends the handler before anything is sent or written.
+void RefuseHeldFolder(const WorkFolderLock& lock, const AnsiString& folder) {
+  if (!lock.Busy()) return;
+  ShowMessage("Рабочий каталог занят другой копией программы -> " + folder);
+  Abort();
+}
+
 }  // namespace
 
 void TML_Form::track_panelClick(TObject* Sender) {
+  ShowDownloadPanel();
+}
+
+void TML_Form::ShowDownloadPanel() {
+  Panel4->Visible = true;
   Panel4->BringToFront();
-  Panel4->Visible = !Panel4->Visible;
+  Panel4->Refresh();
 }
 
 AnsiString TML_Form::MakeTimeStampName() {
@@ -33,11 +47,15 @@ bool TML_Form::ConversionLeftWork(int result) {
 }
 
 void TML_Form::SBReadAndSaveClick(TObject* Sender) {
+  const WorkFolderLock lock(WorkFolder);
+  RefuseHeldFolder(lock, WorkFolder);
   Label25->Caption = AnsiString(std::string(19, ' '));
   Label25->Refresh();
   Edit1->Text = "0000";
   Edit2->Text = "0000";
   ProbeDeviceState();
+  // The probe showed the state box; the dump's progress is on the download panel.
+  ShowDownloadPanel();
   if (!ReadEndAddress()) return;
   Sleep(StepPauseMs);
   if (!DumpTrackMemory()) return;
@@ -46,6 +64,8 @@ void TML_Form::SBReadAndSaveClick(TObject* Sender) {
 }
 
 void TML_Form::AutuReadClick(TObject* Sender) {
+  const WorkFolderLock lock(WorkFolder);
+  RefuseHeldFolder(lock, WorkFolder);
   ShowDevicePanel(GBMode, {apn_panel, SerialBox});
   GBMode->BringToFront();
   GBMode->Refresh();
@@ -55,6 +75,9 @@ void TML_Form::AutuReadClick(TObject* Sender) {
   user_phone->Refresh();
   ProbeDeviceState();
   Sleep(AfterProbePauseMs);
+  // The state stayed in view for the pause; the dump's and the conversion's progress is on the
+  // download panel.
+  ShowDownloadPanel();
   Edit1->Text = "0000";
   Edit2->Text = "0000";
   if (!ReadEndAddress()) return;
@@ -110,6 +133,8 @@ void TML_Form::EnterDeviceFolder() {
 }
 
 void TML_Form::SBConversionClick(TObject* Sender) {
+  const WorkFolderLock lock(WorkFolder);
+  RefuseHeldFolder(lock, WorkFolder);
   if (!ConversionLeftWork(ConvertTrackDump(0))) return;
   if (Application->MessageBox("Разделить по дням...?", "Файл конвертирован... ",
                               MB_YESNO | MB_ICONQUESTION) == IDYES) {

@@ -77,13 +77,14 @@ void TML_Form::sb_jmp_bootClick(TObject* Sender) {
   SBCloseComPortClick(Sender);
 
   // The loader runs on its own: no arguments, not waited for, no handle kept; a loader that
-  // cannot be started is not reported.
+  // cannot be started is not reported. It runs in the working folder, where its firmware files
+  // are kept, whatever folder the save question made this program's current one.
   AnsiString loader = WorkFolder + "Flasket.exe";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(loader.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &process)) {
+  if (CreateProcessA(loader.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                     WorkFolder.c_str(), &startup, &process)) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }

@@ -21,6 +21,14 @@ const bool CommErrorTextRegistered =
          [](const ECommError& e) { return ML_Form ? ML_Form->CommErrorText(e) : e.Text(); }),
      true);
 
+// The working folder of a first start is made when it is missing, so that the first download
+// has somewhere to go. A folder the user chose is left as it is; a download into a folder that
+// is not there (gone, or one that could not be made here) says so itself.
+constexpr const char* DefaultWorkFolder = "c:\\Tc\\WorkDir\\";
+void MakeDefaultWorkFolder(const AnsiString& folder) {
+  if (folder == DefaultWorkFolder && !DirectoryExists(folder)) ForceDirectories(folder);
+}
+
 // Port-settings radio groups: item index <-> baud rate.
 constexpr int BaudRates[] = {38400, 9600, 115200, 230400, 460800, 921600, 19200};
 constexpr int PortItems = 8;
@@ -50,9 +58,10 @@ void TML_Form::FormCreate(TObject* Sender) {
   IniFile = new TIniFile(IniFilePath());
   PortIndex = IniFile->ReadInteger("Port", "COMM_PORT_NMEA", 0);
   BaudRate = IniFile->ReadInteger("Port", "BAUD_RATE_NMEA", 921600);
-  WorkFolder = IniFile->ReadString("Catalog", "work_dir", "c:\\Tc\\WorkDir\\");
+  WorkFolder = IniFile->ReadString("Catalog", "work_dir", DefaultWorkFolder);
   SerIni = IniFile->ReadInteger("Ser", "ser_ini", 0);
   TimeCorrectionText = IniFile->ReadString("Time", "CorTime", "04:00:00");
+  MakeDefaultWorkFolder(WorkFolder);
 
   // A text that is no time raises the conversion error here and ends the set-up.
   TimeCorrection = StrToTime(TimeCorrectionText);
@@ -172,6 +181,7 @@ void TML_Form::SpeedButton4Click(TObject* Sender) {
 // ---- One device panel at a time ----
 
 void TML_Form::ShowDevicePanel(TGroupBox* panel, std::initializer_list<TGroupBox*> spared) {
+  if (panel) Panel4->Visible = false;
   for (TGroupBox* box : {user_phone, GBMode, apn_panel, SerialBox, RS485, Ext}) {
     if (std::find(spared.begin(), spared.end(), box) != spared.end()) continue;
     box->Visible = box == panel;

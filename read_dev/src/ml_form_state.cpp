@@ -7,8 +7,8 @@
 
 namespace {
 
-// The status line up to its 0x00. A line that reaches its limit, or that stops coming before
-// its end, ends the handler with the message.
+// The status line up to its 0x00. A line longer than the device's fields make, or one that
+// stops coming before its end, ends the handler with the message.
 AnsiString ReadStatusLine() {
   AnsiString line;
   BoundedReader reader;
@@ -16,7 +16,7 @@ AnsiString ReadStatusLine() {
   while (reader.Next(byte)) {
     if (byte == 0x00) return line;
     line += static_cast<char>(byte);
-    if (line.Length() >= StatusLineLimit) break;
+    if (line.Length() > StatusLineMax) break;
   }
   ReportDeviceSilent("Error Status String");
 }

@@ -63,12 +63,17 @@ void TFormMsg::edit_ph_boxClick(TObject* Sender) {
     phone_box->Visible = false;
     phone_box->SendToBack();
   }
-  // A book that cannot be read is written from the list instead (empty the first time); a
-  // failing write ends the handler with the class library's error.
+  // A missing book is written from the list instead (empty the first time); a failing write
+  // ends the handler with the class library's error. A book that is there but cannot be read
+  // (no right to read it) is the user's: it is reported and left as it is, and so are the boxes.
   AnsiString path = WorkFolder() + "phone.txt";
   try {
     name_phone->Items->LoadFromFile(path);
   } catch (const Exception&) {
+    if (FileExists(path)) {
+      ShowMessage("Не удалось прочитать телефонную книжку " + path + ".\nФайл не изменен.");
+      Abort();
+    }
     name_phone->Items->SaveToFile(path);
   }
   name_phone->ItemIndex = 0;

@@ -128,10 +128,28 @@ TEST_F(DaySplitWindowTest, IntoAChosenFolder) {
   EXPECT_EQ(second[12].substr(0, 3), "12 ");
   EXPECT_EQ(form->Label25->Caption, "Date 08-12-2026");
   EXPECT_EQ(form->StatusBar1->Panels->Items[1]->Text, "...");
-  // The next split starts where the last one went.
+  // The next split starts where the last one went; Cancel there ends it, and the day files of
+  // the last one stay as they were.
+  const auto before = test_support::FolderFiles(days);
   responder().CancelSelectFolder();
-  form->SplitByDays(0);
+  fs::current_path(days);
+  EXPECT_THROW(form->SplitByDays(0), EAbort);
   EXPECT_EQ(responder().Shown().at(1).path, AnsiString(days + "\\"));
+  EXPECT_EQ(responder().Shown().size(), 2u);
+  EXPECT_TRUE(test_support::FolderFiles(days) == before);
+  EXPECT_EQ(form->StatusBar1->Panels->Items[1]->Text, "...");
+}
+
+// Cancel in a first folder choice writes nothing either: no day file lands in the current folder.
+TEST_F(DaySplitWindowTest, CancelInTheFirstFolderChoiceWritesNothing) {
+  const std::string here = dir() + "/here";
+  fs::create_directory(here);
+  fs::current_path(here);
+  responder().CancelSelectFolder();
+  EXPECT_THROW(form->SplitByDays(0), EAbort);
+  EXPECT_TRUE(fs::is_empty(here));
+  EXPECT_EQ(form->DayFolder, "");
+  EXPECT_EQ(form->Label25->Caption, "");
 }
 
 TEST_F(DaySplitWindowTest, IntoThePerVehicleFolder) {
@@ -163,13 +181,29 @@ TEST_F(DaySplitWindowTest, NoLinesNoSplit) {
   EXPECT_EQ(responder().Texts(ModalKind::Message), std::vector<AnsiString>{"Нет записей."});
 }
 
-TEST_F(ConvertWindowTest, MenuItemShowsAndHidesTheDownloadPanel) {
+// The topmost shown control of the device panels' area.
+TControl* InFront(TML_Form* form) {
+  for (int i = form->Panel2->ControlCount - 1; i >= 0; --i)
+    if (form->Panel2->Controls[i]->Visible) return form->Panel2->Controls[i];
+  return nullptr;
+}
+
+// One choice of the menu item always brings the download panel up in front of the device
+// panels; showing a device panel hides it again.
+TEST_F(ConvertWindowTest, MenuItemShowsTheDownloadPanelInFrontEveryTime) {
   EXPECT_FALSE(form->Panel4->Visible);
   EXPECT_EQ(form->track_panel->Caption, "Чтение данных из прибора");
-  Click(form->track_panel);
-  EXPECT_TRUE(form->Panel4->Visible);
-  Click(form->track_panel);
-  EXPECT_FALSE(form->Panel4->Visible);
+  for (TSpeedButton* device_panel :
+       {form->sb_user_phone, form->sb_apn_panel_on, form->SpeedButton10, form->SpeedButton12}) {
+    SCOPED_TRACE(device_panel->Name().str());
+    Click(form->track_panel);
+    EXPECT_EQ(InFront(form), form->Panel4);
+    Click(form->track_panel);
+    EXPECT_EQ(InFront(form), form->Panel4);
+    Click(device_panel);
+    EXPECT_FALSE(form->Panel4->Visible);
+    EXPECT_NE(InFront(form), nullptr);
+  }
 }
 
 }  // namespace

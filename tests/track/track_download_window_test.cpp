@@ -1,10 +1,15 @@
 // The download panel's buttons: the read button, the one-button download with its day split,
 // stamped report and moved no-fix file, the save question, and the conversion of a chosen file.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "read_dev/work_folder_lock.h"
 #include "sim/track_memory.h"
 #include "track_window.h"
 #include "vcl/sysutils.h"
@@ -189,6 +194,150 @@ TEST_F(DownloadTest, ConversionOfAChosenFile) {
   EXPECT_EQ(shown[4].text, AnsiString("Файлы сохранены в папке ") + days + "\\");
   ExpectDayFilesHoldTheTrack(days);
   EXPECT_TRUE(WorkFileExists("GPSV_conv.txt"));
+}
+
+// The one-button download of one vehicle, then the conversion of another vehicle's log of the
+// same days: Cancel in the split's folder choice ends the split, and the first vehicle's day
+// files stay as they were; nothing says the files were saved.
+TEST_F(DownloadTest, CancelInTheSplitsFolderChoiceKeepsTheDayFiles) {
+  tracker->settings().reg_number = "/A123BC/";
+  LoadTrack();
+  responder().AnswerMessageBox(IDYES).AnswerMessageBox(IDCANCEL);
+  Click(form->AutuRead);
+  const std::string vehicle = WorkDir() + "/ID= A123BC";
+  ASSERT_TRUE(fs::exists(vehicle + "/Date 08-12-2026_TC.txt"));
+  ASSERT_EQ(form->DayFolder, "c:\\Tc\\WorkDir\\ID= A123BC\\");
+  const auto before = test_support::FolderFiles(vehicle);
+
+  sim::TrackPlan other;
+  other.days = 2;
+  other.first_second = 11 * 3600;
+  other.end_second = 12 * 3600;
+  WriteWork("other.txt", "x\n" + sim::GenerateTrack(other).text);
+  responder().ClearShown();
+  responder()
+      .AnswerOpenDialog("c:\\Tc\\WorkDir\\other.txt")
+      .AnswerMessageBox(IDYES)
+      .CancelSelectFolder();
+  Click(form->SBConversion);
+  const auto& shown = responder().Shown();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[1].text, "Разделить по дням...?");
+  EXPECT_TRUE(responder().Texts(ModalKind::Message).empty());
+  EXPECT_TRUE(test_support::FolderFiles(vehicle) == before);
+  EXPECT_EQ(form->DayFolder, "c:\\Tc\\WorkDir\\ID= A123BC\\");
+}
+
+// After the state probe the download panel comes back in front of the state box, so that the
+// dump's progress is in view; the state box stays shown beneath it.
+TEST_F(DownloadTest, DownloadPanelIsInFrontAfterTheStateProbe) {
+  LoadTrack();
+  auto in_front = [&] {
+    for (int i = form->Panel2->ControlCount - 1; i >= 0; --i)
+      if (form->Panel2->Controls[i]->Visible) return form->Panel2->Controls[i];
+    return static_cast<TControl*>(nullptr);
+  };
+  const struct {
+    TSpeedButton* button;
+    std::vector<int> answers;
+  } cases[] = {{form->AutuRead, {IDNO, IDCANCEL}}, {form->SBReadAndSave, {}}};
+  for (const auto& [button, answers] : cases) {
+    SCOPED_TRACE(button->Name().str());
+    Click(form->SBMode);
+    ASSERT_FALSE(form->Panel4->Visible);
+    Click(form->track_panel);
+    for (int answer : answers) responder().AnswerMessageBox(answer);
+    Click(button);
+    EXPECT_EQ(in_front(), form->Panel4);
+    EXPECT_TRUE(form->GBMode->Visible);
+  }
+}
+
+// Another program holding `lock` as a Trakmon holds its working folder (flock, in a process of
+// its own, run in the foreground so that killing it ends the hold), until it is killed.
+class LockHolder {
+ public:
+  LockHolder(const std::string& lock, const std::string& scratch) {
+    const std::string ready = scratch + "/holding";
+    const std::string hold = "touch '" + ready + "'; exec sleep 60";
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl("/usr/bin/flock", "flock", "--no-fork", lock.c_str(), "sh", "-c", hold.c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 500 && pid_ > 0 && !fs::exists(ready); ++i) usleep(10'000);
+    holding_ = fs::exists(ready);
+  }
+  ~LockHolder() { Kill(); }
+  bool holding() const { return holding_; }
+  // As a program is killed: no chance to let go or to tidy up.
+  void Kill() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  bool holding_ = false;
+};
+
+// The lock itself: one holder at a time (a second one, in this program too, finds the folder
+// busy); the lock file only while it is held; a folder that is not there is held by no one and
+// gets no lock file.
+TEST(WorkFolderLockTest, OneHolderAtATimeAndNothingLeftBehind) {
+  const test_support::TempDir scratch;
+  const AnsiString folder(scratch.str() + "/");
+  {
+    const WorkFolderLock first(folder);
+    EXPECT_FALSE(first.Busy());
+    EXPECT_TRUE(fs::exists(scratch.str() + "/.trakmon.lock"));
+    const WorkFolderLock second(folder);
+    EXPECT_TRUE(second.Busy());
+  }
+  EXPECT_TRUE(fs::is_empty(scratch.path()));
+  const WorkFolderLock again(folder);
+  EXPECT_FALSE(again.Busy());
+  const WorkFolderLock missing(AnsiString(scratch.str() + "/missing/"));
+  EXPECT_FALSE(missing.Busy());
+  EXPECT_FALSE(fs::exists(scratch.str() + "/missing"));
+}
+
+// Another Trakmon holding the working folder for its download: each download button says so and
+// does nothing else. A holder that was killed holds nothing.
+TEST_F(DownloadTest, WorkingFolderHeldByAnotherProgramIsRefused) {
+  LoadTrack();
+  const std::string lock = WorkDir() + "/.trakmon.lock";
+  LockHolder other(lock, dir());
+  ASSERT_TRUE(other.holding());
+  const auto before = test_support::FolderFiles(WorkDir());
+  tracker->ClearRecord();
+
+  for (TSpeedButton* button : {form->AutuRead, form->SBReadAndSave, form->SBConversion}) {
+    SCOPED_TRACE(button->Name().str());
+    responder().ClearShown();
+    Click(button);
+    EXPECT_EQ(responder().Texts(ModalKind::Message),
+              std::vector<AnsiString>{
+                  "Рабочий каталог занят другой копией программы -> c:\\Tc\\WorkDir\\"});
+    EXPECT_EQ(responder().Shown().size(), 1u);  // no file dialog, no question
+  }
+  EXPECT_TRUE(tracker->Received().empty());
+  EXPECT_TRUE(test_support::FolderFiles(WorkDir()) == before);
+
+  // Killed, it leaves its lock file behind, and the folder is free.
+  other.Kill();
+  ASSERT_TRUE(fs::exists(lock));
+  responder().ClearShown();
+  responder().AnswerMessageBox(IDNO).AnswerMessageBox(IDCANCEL);
+  Click(form->AutuRead);
+  EXPECT_TRUE(responder().Texts(ModalKind::Message).empty());
+  EXPECT_TRUE(WorkFileExists("GPS_WORK.txt"));
+  // Done, this program removes the lock file.
+  EXPECT_FALSE(fs::exists(lock));
 }
 
 // A step of the one-button download that fails ends it there: no split question, no day file,

@@ -375,8 +375,9 @@ const std::string kZero(1, '\0');
 INSTANTIATE_TEST_SUITE_P(
     Lines, BadStatusLineTest,
     ::testing::Values(
-        BadLineCase{"sixty_characters",
-                    {{2, "#" + std::string(60, '1') + kZero}},
+        // One character more than the eight fields of the device make at their widths.
+        BadLineCase{"beyond_the_fields",
+                    {{2, "#" + std::string(StatusLineMax + 1, '1') + kZero}},
                     ModalKind::Message,
                     "Error Status String",
                     100,
@@ -398,13 +399,69 @@ INSTANTIATE_TEST_SUITE_P(
                     400}),
     [](const ::testing::TestParamInfo<BadLineCase>& info) { return std::string(info.param.what); });
 
-TEST_F(ConnectTest, LineOfFiftyNineCharactersIsTaken) {
-  std::string line = "0 5 0 1 0 /A1/ 2020 " + std::string(39, '9');
-  ASSERT_EQ(line.size(), 59u);
+// Every field at its width makes the longest line taken: 215 characters.
+TEST_F(ConnectTest, LineOfEveryFieldAtItsWidthIsTaken) {
+  const std::string number = "/" + std::string(29, 'N') + "/";
+  std::string line;
+  for (int i = 0; i < 5; ++i) line += std::string(18, '0') + "1 ";
+  line += number + " " + std::string(51, '7') + " " + std::string(31, 's');
+  ASSERT_EQ(line.size(), 215u);
+  ASSERT_EQ(StatusLineMax, 215);
   ConnectToScripted("#" + line + kZero);
   Click(form->SBMode);
   EXPECT_TRUE(responder().Shown().empty());
-  EXPECT_EQ(form->Label43->Caption(), "IP Сервера-> " + std::string(31, '9'));
+  EXPECT_EQ(form->Label17->Caption(),
+            "Свобдная память = " + std::to_string((0x210000 - 1) / 1024) + "(kB)");
+  // The number's closing "/" lies past where it is looked for: it stays, and no folder name
+  // holds it.
+  EXPECT_EQ(form->DeviceId, "ID= " + std::string(29, 'N') + "_");
+  EXPECT_EQ(form->Label13->Caption(), "Порт сервера-> " + std::string(51, '7'));
+  EXPECT_EQ(form->Label43->Caption(), "IP Сервера-> " + std::string(31, 's'));
+}
+
+// The longest settings that the program's own writes accept come back in a state line that is
+// taken: "IP Сервера" and the server port as long as their fields, the vehicle number of 15.
+TEST_F(ConnectTest, LongestSettingsThatTheWritesAcceptComeBackInTheState) {
+  const std::string address = "gps-monitoring.transport-co.ru1";
+  const std::string port = std::string(46, '2') + "02020";
+  const std::string number = "A123BC777RUS199";
+  ASSERT_EQ(address.size(), 31u);
+  ASSERT_EQ(port.size(), 51u);
+  Connect(0, 115200);
+  Click(form->sb_apn_panel_on);
+  form->ip_box->Text = AnsiString(address);
+  Click(form->sb_write_ip);
+  form->edit_write_portip->Text = AnsiString(port);
+  Click(form->write_portip);
+  Click(form->SpeedButton10);
+  form->SrEdit->Text = AnsiString(number);
+  Click(form->OK_SERIAL);
+  ASSERT_TRUE(responder().Shown().empty());
+  EXPECT_EQ(tracker->settings().server_address, address);
+  EXPECT_EQ(tracker->settings().server_port, port);
+  EXPECT_EQ(tracker->settings().reg_number, "/" + number + "/");
+
+  Click(form->SBMode);
+  EXPECT_TRUE(responder().Shown().empty());
+  EXPECT_EQ(form->DeviceId, "ID= " + number);
+  EXPECT_EQ(form->Label13->Caption(), "Порт сервера-> " + port);
+  EXPECT_EQ(form->Label43->Caption(), "IP Сервера-> " + address);
+}
+
+// A value longer than its field in the state line is not written: it would come back cut.
+TEST_F(ConnectTest, ServerValueLongerThanItsFieldIsNotWritten) {
+  Connect(0, 115200);
+  Click(form->sb_apn_panel_on);
+  tracker->ClearRecord();
+  form->ip_box->Text = AnsiString(std::string(32, 'a'));
+  Click(form->sb_write_ip);
+  form->edit_write_portip->Text = AnsiString(std::string(52, '1'));
+  Click(form->write_portip);
+  EXPECT_EQ(responder().Texts(ModalKind::Message),
+            (std::vector<AnsiString>{"IP адрес  > 31 символов...", "Порт  > 51 символов..."}));
+  EXPECT_TRUE(tracker->Received().empty());
+  EXPECT_EQ(tracker->settings().server_address, "192.168.0.1");
+  EXPECT_EQ(tracker->settings().server_port, "2020");
 }
 
 TEST_F(ConnectTest, NoIniAndADeviceAt115200FallsBackAndKeepsTheRate) {

@@ -445,6 +445,38 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The default working folder is made at the first start; a folder the user chose that has gone
+// is not made again (a download into it says it is missing).
+TEST_F(MainWindowTest, FirstStartMakesTheDefaultWorkingFolder) {
+  const std::filesystem::path work = dir() + "/drive_c/Tc/WorkDir";
+  ASSERT_FALSE(std::filesystem::exists(work));
+  CreateMainForm();
+  EXPECT_TRUE(std::filesystem::is_directory(work));
+  EXPECT_TRUE(std::filesystem::is_empty(work));
+  EXPECT_TRUE(responder().Shown().empty());
+}
+
+TEST_F(MainWindowTest, ChosenWorkingFolderThatHasGoneIsNotMade) {
+  WriteIni("[Catalog]\r\nwork_dir=c:\\Tc\\Chosen\\\r\n");
+  CreateMainForm();
+  EXPECT_FALSE(std::filesystem::exists(dir() + "/drive_c/Tc"));
+  EXPECT_TRUE(responder().Shown().empty());
+}
+
+// Every picture-only button that can be seen shows a picture: the tool bar and the download
+// panel.
+TEST_F(MainWindowTest, EveryPictureOnlyButtonThatCanBeSeenHasAGlyph) {
+  TML_Form* form = CreateMainForm();
+  int seen = 0;
+  for (int i = 0; i < form->ComponentCount; ++i) {
+    auto* button = dynamic_cast<TSpeedButton*>(form->Components[i]);
+    if (!button || !button->Caption().IsEmpty() || !button->Visible) continue;
+    ++seen;
+    EXPECT_GT(button->Glyph->Width(), 0) << button->Name().str();
+  }
+  EXPECT_EQ(seen, 6);  // four on the tool bar, AutuRead and ExitForm
+}
+
 TEST_F(MainWindowTest, WorkFolderAndTimeCorrectionComeFromTheIni) {
   WriteIni("[Catalog]\r\nwork_dir=d:\\track\r\n[Time]\r\nCorTime=03:30:00\r\n");
   TML_Form* form = CreateMainForm();

@@ -214,8 +214,8 @@ TEST_F(MemoryTest, HandOverWithoutTheLoaderSaysNothing) {
   EXPECT_EQ(form->Caption(), "  Close COMM PORT_1");
 }
 
-// The loader really starts: a small program in its place records how it was started and
-// outlives the click, which does not wait for it.
+// The loader really starts: a small program in its place records how it was started (its
+// arguments and its folder) and outlives the click, which does not wait for it.
 struct LoaderCase {
   const char* file;  // what the working folder holds
 };
@@ -225,17 +225,21 @@ void PrintTo(const LoaderCase& c, std::ostream* os) {
 
 class LoaderStartTest : public MemoryTest, public ::testing::WithParamInterface<LoaderCase> {};
 
-TEST_P(LoaderStartTest, StartsTheLoaderOnceWithoutArgumentsAndDoesNotWait) {
+TEST_P(LoaderStartTest, StartsTheLoaderOnceInTheWorkingFolderAndDoesNotWait) {
   const std::string work = dir() + "/work/";
   std::filesystem::create_directories(work);
   const std::string log = dir() + "/started.txt";
   const std::string loader = work + GetParam().file;
-  std::ofstream(loader) << "#!/bin/sh\necho \"$# $*\" >> '" << log << "'\nsleep 3\necho done >> '"
-                        << log << "'\n";
+  std::ofstream(loader) << "#!/bin/sh\necho \"$# $*\" >> '" << log << "'\npwd >> '" << log
+                        << "'\nsleep 3\necho done >> '" << log << "'\n";
   std::filesystem::permissions(loader, std::filesystem::perms::owner_all);
   WriteIni("[Port]\nBAUD_RATE_NMEA=115200\n[Catalog]\nwork_dir=" + work + "\n");
   form = CreateMainForm();
   Click(form->SBOpenComPort);
+  // The save question made the vehicle folder current; the loader still starts in the working
+  // folder, where its firmware files are.
+  std::filesystem::create_directories(work + "ID= A001AA");
+  std::filesystem::current_path(work + "ID= A001AA");
 
   auto t0 = std::chrono::steady_clock::now();
   Click(form->sb_jmp_boot);
@@ -245,11 +249,16 @@ TEST_P(LoaderStartTest, StartsTheLoaderOnceWithoutArgumentsAndDoesNotWait) {
   auto read_log = [&] { return test_support::FileBytes(log); };
   while (read_log().empty() && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(read_log(), "0 \n");  // started once, no arguments, and still running
+  const std::string started = "0 \n" + std::filesystem::canonical(work).string() + "\n";
+  while (read_log().size() < started.size() &&
+         std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(read_log(), started);  // started once, no arguments, and still running
   while (read_log().find("done") == std::string::npos &&
          std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10))
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(read_log(), "0 \ndone\n");
+  EXPECT_EQ(read_log(), started + "done\n");
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LoaderStartTest,

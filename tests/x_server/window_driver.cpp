@@ -11,7 +11,9 @@
 //   type GRID[COL,ROW] TEXT...
 //                        a double click on that cell of the string grid GRID, TEXT typed over
 //                        what it holds, then Enter
-//   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text
+//   answer BUTTON        waits for a message box and clicks its button (e.g. OK); logs its text.
+//                        Also a button of another modal dialog (a folder or file dialog's
+//                        "Отмена"); its title is logged then
 //   file PATH            waits for an open-file dialog, types PATH as the file name, opens it
 //   pick NAME TEXT...    clicks the item TEXT in the list of the combo box NAME, or the tab TEXT
 //                        of the page control NAME
@@ -21,14 +23,28 @@
 //   shown NAME           waits until the form or control NAME is on screen
 //   hidden NAME          waits until no form or control NAME is on screen (one that has no
 //                        window yet is not)
+//   in-view NAME         waits until the control NAME is shown and no other control of its
+//                        window lies over its middle
+//   folder               waits for an open-file dialog and logs the folder it shows
+//   wait-file PATH       waits until the file PATH exists (made by another program, for one)
 //   shot NAME FILE       saves a picture of the control or form NAME as FILE (PNG)
 //   shot box FILE        waits for a message box and saves a picture of the screen with it
+//   during BAR PERCENT FILE
+//                        done at once: when the progress bar BAR first reaches PERCENT % of
+//                        its range (short of full), the picture of its window as the screen
+//                        shows it is saved as FILE, and the bar's position and whether it is in
+//                        view are logged ("during BAR: P/M in view" or "... covered by NAME").
+//                        It happens inside the program's own update of the bar, so also while
+//                        the program is busy and plays no step.
 //   close NAME           closes the form NAME as its title bar's close button does
 //   signal NAME          sends the program the signal NAME (TERM, HUP), as the end of the
 //                        desktop session does
 //
 // Every step is logged on standard output ("step N: ..."). A step that cannot be done within
 // 60 s ends the program with exit code 3, so that a test never hangs on it.
+//
+// A program that this one starts plays the script named by TRAKMON_TEST_DRIVE_CHILD, if any
+// (its steps are logged as "child step N: ..."); otherwise it plays none.
 #include <unistd.h>
 
 #include <QAbstractButton>
@@ -36,6 +52,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -65,6 +82,11 @@
 #include "vcl/qt_widgetset.h"
 
 namespace {
+
+// Set for a program that a driven program started.
+constexpr const char* kChildMark = "TRAKMON_TEST_DRIVE_IS_CHILD";
+// Whether this program is one (read before this program marks its own children).
+bool started_by_driven = false;
 
 class Driver : public QObject {
  public:
@@ -116,6 +138,34 @@ class Driver : public QObject {
       return QString::number(bar->value()) + '/' + QString::number(bar->maximum());
     if (QLineEdit* edit = EditOf(w)) return edit->text();
     return w->accessibleName();
+  }
+
+  // Whether `w` is on screen with no other control of its window over its middle; else the
+  // name of the control that lies there (empty when `w` is not shown at all).
+  static bool InView(QWidget* w, QString* cover) {
+    cover->clear();
+    if (!w->isVisible()) return false;
+    QWidget* top = w->window();
+    QWidget* at = top->childAt(w->mapTo(top, w->rect().center()));
+    if (at == w || w->isAncestorOf(at)) return true;
+    // The control that lies over it, named as the program names it.
+    while (at && at->objectName().isEmpty()) at = at->parentWidget();
+    *cover = at ? at->objectName() : QStringLiteral("?");
+    return false;
+  }
+
+  // Saves the picture of `w`'s window as the screen shows it, and logs how far `bar` was.
+  static void ShotDuring(QProgressBar* bar, const QString& file) {
+    QString cover;
+    const bool in_view = InView(bar, &cover);
+    QWidget* top = bar->window();
+    QScreen* screen = top->screen();
+    const bool saved = screen && screen->grabWindow(top->winId()).save(file, "PNG");
+    std::printf("%sduring %s: %d/%d %s%s, %s %s\n", Prefix().toUtf8().constData(),
+                bar->objectName().toUtf8().constData(), bar->value(), bar->maximum(),
+                in_view ? "in view" : "covered by ", cover.toUtf8().constData(),
+                saved ? "saved" : "NOT saved", file.toUtf8().constData());
+    std::fflush(stdout);
   }
 
   // A mouse click on `w` at `point` once this timer's slot has returned: a timer is not run
@@ -213,8 +263,12 @@ class Driver : public QObject {
     return false;
   }
 
+  // "child " in a program that another driven program started.
+  static QString Prefix() { return started_by_driven ? "child " : ""; }
+
   void Log(const QString& text) {
-    std::printf("step %d: %s\n", static_cast<int>(index_ + 1), text.toUtf8().constData());
+    std::printf("%sstep %d: %s\n", Prefix().toUtf8().constData(), static_cast<int>(index_ + 1),
+                text.toUtf8().constData());
     std::fflush(stdout);
   }
 
@@ -268,15 +322,22 @@ class Driver : public QObject {
       return true;
     }
     if (verb == "answer") {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return false;
-      for (QAbstractButton* b : box->buttons()) {
-        if (b->text().remove('&') != name) continue;
-        Next("answer " + name + " to \"" + box->text() + "\"");
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return false;
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      for (QAbstractButton* b : box ? box->buttons() : dialog->findChildren<QAbstractButton*>()) {
+        if (b->text().remove('&') != name || !b->isVisible() || !b->isEnabled()) continue;
+        Next("answer " + name + " to \"" + (box ? box->text() : dialog->windowTitle()) + "\"");
         ClickLater(b, b->rect().center());
         return true;
       }
       return false;
+    }
+    if (verb == "wait-file") {
+      const QString path = step.section(' ', 1);
+      if (!QFile::exists(path)) return false;
+      Next("wait-file " + path);
+      return true;
     }
     if (verb == "file") {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -352,6 +413,40 @@ class Driver : public QObject {
       Next(verb + " " + name);
       return true;
     }
+    if (verb == "in-view") {
+      auto* w = qobject_cast<QWidget*>(FindObject(name));
+      QString cover;
+      if (!w || !InView(w, &cover)) return false;
+      Next("in-view " + name);
+      return true;
+    }
+    if (verb == "folder") {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return false;
+      Next("folder of \"" + dialog->windowTitle() + "\": " + dialog->directory().absolutePath());
+      return true;
+    }
+    if (verb == "during") {
+      auto* bar = qobject_cast<QProgressBar*>(FindObject(name));
+      const int percent = rest.section(' ', 0, 0).toInt();
+      const QString file = rest.section(' ', 1);
+      if (!bar || file.isEmpty()) return false;
+      Next("during " + name + " at " + QString::number(percent) + "%");
+      auto done = std::make_shared<bool>(false);
+      QPointer<QProgressBar> guard(bar);
+      connect(
+          bar, &QProgressBar::valueChanged, this,
+          [guard, percent, file, done](int value) {
+            if (*done || !guard) return;
+            const long long range = guard->maximum() - guard->minimum();
+            const long long reached = value - guard->minimum();
+            if (range <= 0 || value >= guard->maximum() || reached * 100 < percent * range) return;
+            *done = true;
+            ShotDuring(guard, file);
+          },
+          Qt::DirectConnection);
+      return true;
+    }
     if (verb == "shot" && name == "box") {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       QScreen* screen = QGuiApplication::primaryScreen();
@@ -411,6 +506,16 @@ class Driver : public QObject {
 
 void StartDriver() {
   const QByteArray script = qgetenv("TRAKMON_TEST_DRIVE");
+  started_by_driven = qEnvironmentVariableIsSet(kChildMark);
+  // What a program started from this one plays: the child's script, or nothing.
+  const QByteArray child = qgetenv("TRAKMON_TEST_DRIVE_CHILD");
+  qunsetenv("TRAKMON_TEST_DRIVE_CHILD");
+  if (child.isEmpty()) {
+    qunsetenv("TRAKMON_TEST_DRIVE");
+  } else {
+    qputenv("TRAKMON_TEST_DRIVE", child);
+    qputenv(kChildMark, "1");
+  }
   if (script.isEmpty()) return;
   QFile file(QString::fromLocal8Bit(script));
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {

@@ -227,9 +227,12 @@ class TML_Form : public TForm {
   UserApnReplyFields UserApnReply;
 
   // ---- Track dump, conversion, work file, day split, download buttons ----
-  // The menu item that shows and hides the download panel Panel4.
+  // The menu item that shows the download panel Panel4.
   VCL_FIELD(TMenuItem, track_panel);
   void track_panelClick(TObject* Sender);
+  // Panel4 shown in front of the device panels, at once (it lies over the same area; showing a
+  // device panel hides it again).
+  void ShowDownloadPanel();
   void SBReadAdrClick(TObject* Sender);
   void SBRead_D3Click(TObject* Sender);
   void SBReadAndSaveClick(TObject* Sender);
@@ -320,7 +323,7 @@ class TML_Form : public TForm {
 
   // The six device panels (user_phone, GBMode, apn_panel, SerialBox, RS485, Ext) show one at a
   // time: `panel` is shown (none for nullptr) and the others hidden, except the `spared` ones,
-  // which keep their visibility.
+  // which keep their visibility. A panel shown hides the download panel, which lies over them.
   void ShowDevicePanel(TGroupBox* panel, std::initializer_list<TGroupBox*> spared = {});
 
   // ---- State shared by the handlers and the track download ----

@@ -4,12 +4,18 @@
 
 #include "vcl/system.h"
 
-// A status line reaching this many characters is refused.
-constexpr int StatusLineLimit = 60;
 constexpr int StatusTokenCount = 8;
 // The widths of the eight tokens: write address, interval, -, beeper, -, device number, server
 // port, server address. A longer token is cut to its width.
 constexpr int StatusTokenWidths[StatusTokenCount] = {19, 19, 19, 19, 19, 31, 51, 31};
+
+// The longest status line the device's fields make: every token at its width, one blank between
+// them (215 characters). A longer line is refused.
+constexpr int StatusLineMax = [] {
+  int length = StatusTokenCount - 1;
+  for (int width : StatusTokenWidths) length += width;
+  return length;
+}();
 
 struct StatusLine {
   AnsiString Tokens[StatusTokenCount];  // in order; a token the line does not hold is empty
