@@ -1,8 +1,11 @@
-// The settings file beside the program when the program's path is unusual: a folder whose name
+// Unusual paths the program is given. The settings file beside the program: a folder whose name
 // the code page cannot carry ("café") or that holds a backslash is told at the start and nothing
 // is written anywhere (not even into a folder named as the code page would show it); a path
 // longer than MAX_PATH keeps its settings under the whole name. The INI file's name comes from the
-// program's own path, set here as the file system names it.
+// program's own path, set here as the file system names it. And a FIFO chosen with "Выбор Файла"
+// is refused at once instead of holding the window until a writer comes.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <set>
 
@@ -77,6 +80,19 @@ TEST_F(ProgramPathTest, APathLongerThanMaxPathKeepsItsSettingsUnderTheWholeName)
   // The next start reads what the last one kept.
   platform::testing::SetModuleFileName(folder + "/Trakmon");
   EXPECT_EQ(CreateMainForm()->PortIndex, 5);
+}
+
+TEST_F(ProgramPathTest, AChosenFifoIsRefusedAtOnce) {
+  TML_Form* form = CreateMainForm();
+  const std::string fifo = dir() + "/gps_msg.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  vcl::headless::Click(form->track_panel);
+  responder().AnswerOpenDialog(AnsiString(fifo));
+  vcl::headless::Click(form->SBConversion);
+  EXPECT_EQ(responder().Texts(ModalKind::Exception),
+            std::vector<AnsiString>{"Cannot open file \"" + AnsiString(fifo) +
+                                    "\". Not a regular file."});
+  EXPECT_EQ(responder().Pending(), 0u);
 }
 
 }  // namespace

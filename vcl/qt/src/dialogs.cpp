@@ -227,6 +227,7 @@ FolderDialog::FolderDialog(QWidget* parent, const QString& window_title, const Q
   layout->addWidget(tree_, 1);
   auto* buttons = new QDialogButtonBox(this);
   ok_ = buttons->addButton(QString::fromUtf8(kOkText), QDialogButtonBox::AcceptRole);
+  ok_->setObjectName(QStringLiteral("folderOk"));
   buttons->addButton(QString::fromUtf8(kCancelText), QDialogButtonBox::RejectRole);
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
