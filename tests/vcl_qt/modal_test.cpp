@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <algorithm>
 #include <filesystem>
 
@@ -29,11 +31,17 @@ struct Shown {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Records the message box and presses `press`.
-void AnswerBox(Shown& shown, const QString& press) {
-  WhenModal([&shown, press](QWidget* modal) {
+// Records the message box and presses `press`; with a `picture` name, the screen with the box
+// is kept as <build>/screenshots/<picture> first.
+void AnswerBox(Shown& shown, const QString& press, const QString& picture = QString()) {
+  WhenModal([&shown, press, picture](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
+    if (!picture.isEmpty()) {
+      QDir().mkpath(QStringLiteral(VCL_QT_SCREENSHOTS));
+      EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
+          QStringLiteral(VCL_QT_SCREENSHOTS "/") + picture));
+    }
     shown.title = box->windowTitle();
     shown.text = box->text();
     shown.buttons = ButtonTexts(box);
@@ -439,7 +447,7 @@ TEST_F(ModalTest, FolderChoicesRefuseANameTheProgramCannotCarry) {
       ASSERT_NE(dialog, nullptr);
       c.choose(dialog);
       in_edit = dialog->Edit()->text();
-      AnswerBox(refusal, U("ОК"));
+      AnswerBox(refusal, U("ОК"), &c == cases ? U("folder_name_refused.png") : QString());
       dialog->OkButton()->click();
     });
     AnsiString folder = "c:\\Tc";
