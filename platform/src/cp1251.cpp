@@ -51,9 +51,11 @@ class Converter {
   iconv_t cd_;
 };
 
-// Length of the UTF-8 sequence at p if it is well formed, else 1 (skip the bad byte alone).
-std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
-  const auto lead = static_cast<unsigned char>(p[0]);
+}  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto lead = static_cast<unsigned char>(text[0]);
   std::size_t n = 1;
   if (lead >= 0xC2 && lead <= 0xDF)
     n = 2;
@@ -61,13 +63,11 @@ std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
     n = 3;
   else if (lead >= 0xF0 && lead <= 0xF4)
     n = 4;
-  if (n > left) return 1;
+  if (n > text.size()) return 1;
   for (std::size_t i = 1; i < n; ++i)
-    if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return 1;
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
   return n;
 }
-
-}  // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
   thread_local Converter conv("UTF-8", "CP1251");
@@ -76,7 +76,9 @@ std::string Cp1251ToUtf8(std::string_view text) {
 
 std::string Utf8ToCp1251(std::string_view text) {
   thread_local Converter conv("CP1251", "UTF-8");
-  return conv.Convert(text, Utf8SequenceLength);
+  return conv.Convert(text, [](const char* p, std::size_t left) {
+    return Utf8SequenceLength(std::string_view(p, left));
+  });
 }
 
 }  // namespace platform

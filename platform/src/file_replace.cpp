@@ -1,7 +1,9 @@
 // Files written by replacement: a temporary file beside the target, renamed over it on commit.
 #include "platform/file_replace.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +61,48 @@ std::size_t TakeBudget(std::size_t size, int& error) {
   }
 }
 
+// A file that exists and that the user may not write: its write bits all cleared (as the
+// read-only attribute is on Windows, this holds for root too), or write access denied to this
+// user.
+bool ProtectedFile(const std::string& path, const struct stat& st) {
+  return S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0);
+}
+
+// The process id in a temporary file's name "." + base + "." + pid + "-" + n + ".tmp" of the
+// file `base`; 0 when the name is none of that file's temporaries.
+pid_t TemporaryOwner(const std::string& name, const std::string& base) {
+  const std::string stem = "." + base + ".";
+  constexpr std::string_view kEnd = ".tmp";
+  if (name.size() <= stem.size() + kEnd.size() || name.compare(0, stem.size(), stem) != 0 ||
+      name.compare(name.size() - kEnd.size(), kEnd.size(), kEnd) != 0)
+    return 0;
+  const std::string middle = name.substr(stem.size(), name.size() - stem.size() - kEnd.size());
+  const auto dash = middle.find('-');
+  if (dash == 0 || dash == std::string::npos || dash + 1 == middle.size() || dash > 9) return 0;
+  for (std::size_t i = 0; i < middle.size(); ++i)
+    if (i != dash && (middle[i] < '0' || middle[i] > '9')) return 0;
+  return static_cast<pid_t>(std::stol(middle.substr(0, dash)));
+}
+
+// Removes the temporary files of `target` that writers left when they were killed: those of a
+// process that no longer runs. A live writer's file, in this process or another, stays.
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::string folder = Folder(target);
+  const std::string base = BaseName(target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    const pid_t owner = TemporaryOwner(name, base);
+    if (owner <= 0 || owner == ::getpid()) continue;
+    if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
 bool SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -70,12 +114,24 @@ bool SyncFolder(const std::string& folder) {
 }  // namespace
 
 FileReplacement::FileReplacement(const std::string& path) : target_(FollowLink(path)) {
+  if (target_.empty()) {
+    error_ = ENOENT;
+    return;
+  }
   struct stat old {};
   const bool had_old = ::stat(target_.c_str(), &old) == 0;
   if (had_old && S_ISDIR(old.st_mode)) {
     error_ = EISDIR;
     return;
   }
+  // A protected file is refused as a full disk is: the writer goes on, and its commit fails
+  // with the reason. No temporary file is made for it.
+  if (had_old && ProtectedFile(target_, old)) {
+    opened_ = true;
+    error_ = EPERM;
+    return;
+  }
+  RemoveStaleTemporaries(target_);
   const std::string folder = Folder(target_);
   const std::string stem = folder + "/." + BaseName(target_) + ".";
   // O_EXCL with a name of our own: the umask applies as to any new file.
@@ -159,8 +215,10 @@ std::string FileErrorText(int error) {
       text = "Нет места на диске";
       break;
     case EACCES:
-    case EPERM:
       text = "Нет прав на запись в папку";
+      break;
+    case EPERM:
+      text = "Нет прав на запись в файл";
       break;
     case EROFS:
       text = "Диск только для чтения";

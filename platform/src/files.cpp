@@ -20,9 +20,6 @@ using namespace platform::detail;
 
 namespace {
 
-std::mutex module_mutex;
-std::string module_file_name;  // test override
-
 // Copies `text` into a caller's buffer of `size` characters the Windows way: the length without
 // the NUL when it fits, else the size needed with the NUL.
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
@@ -72,28 +69,20 @@ bool CopyFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-namespace platform::testing {
-void SetModuleFileName(const std::string& path) {
-  std::lock_guard guard(module_mutex);
-  module_file_name = path;
-}
-}  // namespace platform::testing
-
 DWORD GetModuleFileNameA(void* hModule, LPSTR lpFilename, DWORD nSize) {
-  std::string path;
-  {
-    std::lock_guard guard(module_mutex);
-    path = module_file_name;
+  const std::string real = platform::ModuleFilePath();
+  if (real.empty()) {
+    SetLastError(ErrorFromErrno(errno));
+    return 0;
   }
-  if (path.empty()) {
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n < 0) {
-      SetLastError(ErrorFromErrno(errno));
-      return 0;
-    }
-    path = platform::Utf8ToCp1251(std::string(buffer, static_cast<std::size_t>(n)));
+  // Only a text that names the program's path exactly: a "?" in place of a character would
+  // name another file, a backslash another folder.
+  const std::optional<std::string> text = platform::ExactProgramText(real);
+  if (!text) {
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return 0;
   }
+  const std::string& path = *text;
   if (!lpFilename || nSize == 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -30,6 +31,9 @@ constexpr int kMaxComNumber = 256;
 
 std::mutex device_root_mutex;
 std::string device_root;  // "" = the machine's own /dev and /sys
+
+std::mutex module_file_mutex;
+std::string module_file_override;  // tests: the program file's path
 
 std::string Lower(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -180,6 +184,72 @@ std::string MapPath(const std::string& windows_path) {
   return path;
 }
 
+namespace {
+
+// "U+00E9" for a character, "0xE9" for a byte that is no UTF-8.
+std::string CodeName(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  char text[16];
+  if (character.size() == 1 && lead >= 0x80) {
+    std::snprintf(text, sizeof text, "0x%02X", lead);
+    return text;
+  }
+  unsigned code = character.size() == 1 ? lead : lead & (0x7Fu >> character.size());
+  for (std::size_t i = 1; i < character.size(); ++i)
+    code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
+  std::snprintf(text, sizeof text, "U+%04X", code);
+  return text;
+}
+
+}  // namespace
+
+std::string UncarriedCharacter(std::string_view path) {
+  for (std::size_t i = 0; i < path.size();) {
+    const auto lead = static_cast<unsigned char>(path[i]);
+    if (lead == '\\') return "\\";
+    const std::size_t n = Utf8SequenceLength(path.substr(i));
+    const std::string_view character = path.substr(i, n);
+    if (lead >= 0x80 && Cp1251ToUtf8(Utf8ToCp1251(character)) != character)
+      return std::string(character);
+    i += n;
+  }
+  return {};
+}
+
+std::optional<std::string> ExactProgramText(const std::string& posix_path) {
+  if (!UncarriedCharacter(posix_path).empty()) return std::nullopt;
+  std::string text = Utf8ToCp1251(posix_path);
+  if (MapPath(text) != posix_path) return std::nullopt;
+  return text;
+}
+
+std::string ModuleFilePath() {
+  {
+    std::lock_guard guard(module_file_mutex);
+    if (!module_file_override.empty()) return module_file_override;
+  }
+  // The link's length is not known beforehand: the buffer grows until the whole of it fits.
+  for (std::size_t size = PATH_MAX;; size *= 2) {
+    std::string buffer(size, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), size);
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < size) return buffer.substr(0, static_cast<std::size_t>(n));
+  }
+}
+
+std::string ModuleFileNameProblem() {
+  const std::string path = ModuleFilePath();
+  const std::string character = UncarriedCharacter(path);
+  if (character.empty()) return {};
+  // The whole text goes to the code page at once: the character becomes the "?" it names.
+  const std::string where = "в пути программы \"" + path + "\" знак ";
+  if (character == "\\")
+    return Utf8ToCp1251(where +
+                        "\"\\\" стоит в имени, а программа читает его как разделитель папок");
+  return Utf8ToCp1251(where + CodeName(character) +
+                      " (на месте \"?\") не входит в кодовую страницу 1251");
+}
+
 std::string ComDevicePath(const std::string& port_name) {
   int number = detail::ComNumber(port_name);
   if (number == 0) return {};
@@ -311,6 +381,11 @@ std::string UnmapPath(const std::string& posix_path) {
 }  // namespace detail
 
 namespace testing {
+void SetModuleFileName(const std::string& path) {
+  std::lock_guard guard(module_file_mutex);
+  module_file_override = path;
+}
+
 void SetDeviceRoot(const std::string& root) {
   std::lock_guard guard(device_root_mutex);
   device_root = root == "/" ? "" : root;

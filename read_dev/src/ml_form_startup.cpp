@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comm_port/comm_port.h"
+#include "platform/paths.h"
 #include "read_dev/ml_form.h"
 #include "vcl/shlobj.h"
 
@@ -35,8 +36,11 @@ constexpr int PortItems = 8;
 
 }  // namespace
 
+// Beside the program; none where no text names the program's path exactly (the start says
+// why), so that no settings go to another file.
 AnsiString IniFilePath() {
-  return ChangeFileExt(Application->ExeName, ".INI");
+  const AnsiString exe = Application->ExeName;
+  return exe.IsEmpty() ? AnsiString() : ChangeFileExt(exe, ".INI");
 }
 
 TML_Form::TML_Form(TComponent* Owner) : TForm(Owner) {
@@ -56,6 +60,9 @@ TML_Form::~TML_Form() {
 void TML_Form::FormCreate(TObject* Sender) {
   delete IniFile;
   IniFile = new TIniFile(IniFilePath());
+  if (IniFilePath().IsEmpty())
+    ShowMessage("Настройки не будут сохранены: " + AnsiString(platform::ModuleFileNameProblem()) +
+                ".");
   PortIndex = IniFile->ReadInteger("Port", "COMM_PORT_NMEA", 0);
   BaudRate = IniFile->ReadInteger("Port", "BAUD_RATE_NMEA", 921600);
   WorkFolder = IniFile->ReadString("Catalog", "work_dir", DefaultWorkFolder);
@@ -104,6 +111,7 @@ void TML_Form::FormClose(TObject* Sender, TCloseAction& Action) {
   try {
     delete IniFile;
     IniFile = nullptr;
+    if (IniFilePath().IsEmpty()) Abort();  // no settings file: the start said why
     IniFile = new TIniFile(IniFilePath());
     // The first write that fails ends the writing: one message, not one per key.
     IniFile->WriteInteger("Port", "COMM_PORT_NMEA", PortIndex);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -143,7 +145,83 @@ TEST(FileReplacement, FolderInTheWayIsRefused) {
   EXPECT_TRUE(fs::is_directory(folder));
 }
 
+// A file made read-only is refused as a full disk is, by every way of writing it: the writer
+// learns it at its writes and its close, the file keeps its bytes and its mode, and no temporary
+// file is made. Root is refused too, as the read-only attribute refuses an administrator.
+TEST(FileReplacement, ReadOnlyFileIsRefusedAndKept) {
+  TempPrefix prefix;
+  const fs::path folder = prefix.scratch() / "day";
+  const fs::path file = folder / "Date 08-12-2026_TC.txt";
+  for (const mode_t mode : {0444, 0400, 0555}) {
+    SCOPED_TRACE(mode);
+    WriteBytes(file, "old\r\n");
+    ::chmod(file.c_str(), mode);
+
+    FILE* stream = crt::fopen(file.c_str(), "wt");
+    ASSERT_NE(stream, nullptr) << "the refusal comes with the writes, as a full disk's does";
+    std::fputs("new\n", stream);
+    errno = 0;
+    EXPECT_EQ(std::fclose(stream), EOF);
+    EXPECT_EQ(errno, EPERM);
+
+    platform::FileReplacement replacement(file.string());
+    EXPECT_TRUE(replacement.opened());
+    EXPECT_FALSE(replacement.Write("new"));
+    EXPECT_FALSE(replacement.Commit());
+    EXPECT_EQ(replacement.error(), EPERM);
+
+    EXPECT_EQ(FileBytes(file), "old\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, mode);
+    EXPECT_EQ(Names(folder), std::vector<std::string>{file.filename().string()});
+    ::chmod(file.c_str(), 0644);
+  }
+  // One write bit is enough: the owner's file stays the owner's to replace.
+  ::chmod(file.c_str(), 0644);
+  platform::FileReplacement writable(file.string());
+  ASSERT_TRUE(writable.Write("new"));
+  EXPECT_TRUE(writable.Commit());
+  EXPECT_EQ(FileBytes(file), "new");
+}
+
+// The temporary files a killed writer left beside a file go with the next write of that file;
+// those of a writer that still runs (another program, or this one), those of other files and
+// names of other shapes stay.
+TEST(FileReplacement, NextWriteRemovesTheTemporariesOfKilledWriters) {
+  TempPrefix prefix;
+  const fs::path folder = prefix.scratch() / "work";
+  const pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+  const std::string gone = std::to_string(dead), live = std::to_string(::getppid()),
+                    self = std::to_string(::getpid());
+  const std::vector<std::string> stale = {".gps_msg.txt." + gone + "-0.tmp",
+                                          ".gps_msg.txt." + gone + "-17.tmp"};
+  const std::vector<std::string> kept = {
+      ".gps_msg.txt." + live + "-0.tmp",   // another program that runs
+      ".gps_msg.txt." + self + "-99.tmp",  // a writer of this program
+      ".GPS_conv.txt." + gone + "-0.tmp",  // another file's
+      ".gps_msg.txt.x" + gone + "-0.tmp", ".gps_msg.txt." + gone + "-0.tmp.bak",
+      ".gps_msg.txt." + gone + ".tmp",    "gps_msg.txt." + gone + "-0.tmp"};
+  for (const auto& name : stale) WriteBytes(folder / name, "part");
+  for (const auto& name : kept) WriteBytes(folder / name, "part");
+  WriteBytes(folder / "gps_msg.txt", "old");
+
+  platform::FileReplacement file((folder / "gps_msg.txt").string());
+  ASSERT_TRUE(file.Write("new"));
+  ASSERT_TRUE(file.Commit());
+  std::vector<std::string> expected = kept;
+  expected.push_back("gps_msg.txt");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Names(folder), expected);
+  EXPECT_EQ(FileBytes(folder / "gps_msg.txt"), "new");
+}
+
 TEST(FileReplacement, ReasonsInTheUsersWords) {
+  EXPECT_EQ(platform::Cp1251ToUtf8(platform::FileErrorText(EPERM)), "Нет прав на запись в файл");
+  EXPECT_EQ(platform::Cp1251ToUtf8(platform::FileErrorText(EACCES)), "Нет прав на запись в папку");
   EXPECT_EQ(platform::Cp1251ToUtf8(platform::FileErrorText(ENOSPC)), "Нет места на диске");
   EXPECT_EQ(platform::Cp1251ToUtf8(platform::FileErrorText(EDQUOT)), "Нет места на диске");
   EXPECT_EQ(platform::Cp1251ToUtf8(platform::FileErrorText(EROFS)), "Диск только для чтения");

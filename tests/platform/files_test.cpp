@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/cp1251.h"
+#include "platform/paths.h"
 #include "platform/testing.h"
 #include "platform/windows.h"
 #include "platform_test_support.h"
@@ -95,14 +97,61 @@ TEST(Files, ModuleFileNameOverrideAndTruncation) {
   ASSERT_GT(n, 0u);
   EXPECT_NE(std::string(buffer).find("platform_tests"), std::string::npos);
 
-  platform::testing::SetModuleFileName("c:\\Tc\\Trakmon.exe");
+  platform::testing::SetModuleFileName("/opt/Tc/Trakmon");
   n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  EXPECT_EQ(std::string(buffer), "c:\\Tc\\Trakmon.exe");
-  EXPECT_EQ(n, 17u);
+  EXPECT_EQ(std::string(buffer), "/opt/Tc/Trakmon");
+  EXPECT_EQ(n, 15u);
   // Truncated, still terminated, and the full buffer size returned.
   EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, 6), 6u);
   EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(std::string(buffer), "c:\\Tc");
+  EXPECT_EQ(std::string(buffer), "/opt/");
+  platform::testing::SetModuleFileName("");
+}
+
+// The program's path reaches the program only as a text that names it exactly: a character the
+// code page lacks would become "?", a backslash in a folder's name a separator, and the settings
+// beside the program would go to another file. Then the call fails and says why.
+TEST(Files, ModuleFileNameIsExactOrRefused) {
+  struct Case {
+    std::string path;
+    bool exact;
+    const char* problem;  // UTF-8; the path is shown as the code page shows it
+  } cases[] = {
+      {"/opt/Трекер/Trakmon", true, ""},
+      {"/opt/Ёлка №1 «x»/Trakmon", true, ""},
+      {"/opt/" + std::string(300, 'x').replace(150, 1, "/") + "/Trakmon", true, ""},
+      {"/opt/café/Trakmon", false,
+       "в пути программы \"/opt/caf?/Trakmon\" знак U+00E9 (на месте \"?\") не входит в "
+       "кодовую страницу 1251"},
+      {"/opt/日本/Trakmon", false,
+       "в пути программы \"/opt/?"
+       "?/Trakmon\" знак U+65E5 (на месте \"?\") не входит в кодовую "
+       "страницу 1251"},
+      {"/opt/bad\xE9"
+       "byte/Trakmon",
+       false,
+       "в пути программы \"/opt/bad?byte/Trakmon\" знак 0xE9 (на месте \"?\") не входит в "
+       "кодовую страницу 1251"},
+      {"/opt/fw\\new/Trakmon", false,
+       "в пути программы \"/opt/fw\\new/Trakmon\" знак \"\\\" стоит в имени, а программа читает "
+       "его как разделитель папок"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    platform::testing::SetModuleFileName(c.path);
+    std::string buffer(1024, '\0');
+    SetLastError(0);
+    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), 1024);
+    if (c.exact) {
+      EXPECT_EQ(buffer.substr(0, n), platform::Utf8ToCp1251(c.path));
+      EXPECT_EQ(platform::MapPath(buffer.substr(0, n)), c.path);
+      EXPECT_EQ(platform::ModuleFileNameProblem(), "");
+    } else {
+      EXPECT_EQ(n, 0u);
+      EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+      EXPECT_EQ(platform::Cp1251ToUtf8(platform::ModuleFileNameProblem()), c.problem);
+    }
+  }
   platform::testing::SetModuleFileName("");
 }
 

@@ -66,6 +66,37 @@ TEST(MapPath, Cp1251NamesReachTheDiskAsUtf8) {
             prefix.prefix().string() + "/drive_c/Прибор");
 }
 
+// Which characters a program's text carries: all of CP1251 (Cyrillic, the typographic signs),
+// none of the Latin letters with accents beyond it, no backslash.
+TEST(ExactProgramText, CarriesWhatTheCodePageHoldsAndNoBackslash) {
+  struct Case {
+    const char* path;
+    const char* uncarried;
+  } cases[] = {
+      {"/home/u/Tc/WorkDir/gps_msg.txt", ""},
+      {"/home/u/Рабочая папка/ID= A123BC/Date 07-12-2026_TC.txt", ""},
+      {"/home/u/Ёё Ўў Її Ґґ № € ™ « » – — …", ""},
+      {"/home/u/firmware_é.hex", "é"},
+      {"/home/u/Müller/ß", "ü"},
+      {"/home/u/Ω", "Ω"},
+      {"/home/u/🚚.txt", "🚚"},
+      {"/home/u/fw\\new.hex", "\\"},
+      {"/home/u/cut\xD0", "\xD0"},
+      {"/home/u/lone\xE9"
+       "by",
+       "\xE9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(platform::UncarriedCharacter(c.path), c.uncarried);
+    const auto text = platform::ExactProgramText(c.path);
+    EXPECT_EQ(text.has_value(), std::string(c.uncarried).empty());
+    if (text) {
+      EXPECT_EQ(platform::MapPath(*text), c.path);
+    }
+  }
+}
+
 TEST(CurrentDirectory, DrivePathsComeBackInWindowsForm) {
   TempPrefix prefix;
   char saved[4096];

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cp1251.h"
 #include "temp_dir.h"
 
 namespace {
@@ -139,6 +140,76 @@ TEST_F(IniFile, SectionsKeysAndTheirRemoval) {
 TEST_F(IniFile, AFileThatCannotBeWrittenRaises) {
   TIniFile ini(dir_.File("no_such_folder/x.ini"));
   EXPECT_THROW(ini.WriteString("S", "k", "v"), EIniFileException);
+}
+
+// A file saved by an editor as UTF-8 starts with a byte order mark: its first section is found,
+// its texts reach the program in its code page, and a write keeps the mark, the encoding and
+// every other line; nothing is added twice.
+TEST_F(IniFile, AUtf8FileWithAByteOrderMarkReadsAsWithoutIt) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string utf8_folder = platform::Cp1251ToUtf8("c:\\Tc\\Папка\\");
+  dir_.Write("TRAKMON.INI", mark +
+                                "[Port]\r\n"
+                                "COMM_PORT_NMEA=3\r\n"
+                                "BAUD_RATE_NMEA=115200\r\n"
+                                "; caf\xC3\xA9 (UTF-8)\r\n"
+                                "[Catalog]\r\n"
+                                "work_dir=" +
+                                utf8_folder + "\r\n");
+  TIniFile ini(Name());
+  EXPECT_EQ(ini.ReadInteger("Port", "COMM_PORT_NMEA", 0), 3);
+  EXPECT_EQ(ini.ReadInteger("Port", "BAUD_RATE_NMEA", 921600), 115200);
+  EXPECT_EQ(ini.ReadString("Catalog", "work_dir", ""), "c:\\Tc\\Папка\\");
+  EXPECT_TRUE(ini.SectionExists("Port"));
+
+  ini.WriteInteger("Port", "BAUD_RATE_NMEA", 9600);
+  ini.WriteString("Catalog", "work_dir", "c:\\Tc\\Другая\\");
+  ini.WriteString("Время", "Пояс", "Москва");
+  EXPECT_EQ(dir_.Read("TRAKMON.INI"), mark +
+                                          "[Port]\r\nCOMM_PORT_NMEA=3\r\nBAUD_RATE_NMEA=9600\r\n; "
+                                          "caf\xC3\xA9 (UTF-8)\r\n[Catalog]\r\n" +
+                                          "work_dir=" + platform::Cp1251ToUtf8("c:\\Tc\\Другая\\") +
+                                          "\r\n" +
+                                          platform::Cp1251ToUtf8("[Время]\r\nПояс=Москва\r\n"));
+  EXPECT_EQ(ini.ReadString("время", "пояс", ""), "Москва");
+  TStringList keys;
+  ini.ReadSection("Время", &keys);
+  EXPECT_EQ(keys.Text(), "Пояс\r\n");
+}
+
+// A file that is there but cannot be read (here a FIFO, which is no file to read whole and is
+// refused at once) reads as empty and is never written over: a write raises, naming it.
+TEST_F(IniFile, AFileThatCannotBeReadIsNotWrittenOver) {
+  const std::string fifo = dir_.path() + "/TRAKMON.INI";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  TIniFile ini(Name());
+  EXPECT_EQ(ini.ReadInteger("Port", "BAUD_RATE_NMEA", 921600), 921600);
+  try {
+    ini.WriteInteger("Port", "BAUD_RATE_NMEA", 9600);
+    ADD_FAILURE() << "written over";
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(e.Message, "Unable to write to " + Name() + ". Not a regular file");
+  }
+  EXPECT_THROW(ini.EraseSection("Port"), EIniFileException);
+  EXPECT_THROW(ini.DeleteKey("Port", "x"), EIniFileException);
+  struct stat st {};
+  ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A settings file the user made read-only keeps its settings; the write says why.
+TEST_F(IniFile, AReadOnlyFileIsKeptAndTheWriteSaysWhy) {
+  dir_.Write("TRAKMON.INI", "[Port]\r\nBAUD_RATE_NMEA=115200\r\n");
+  ::chmod((dir_.path() + "/TRAKMON.INI").c_str(), 0444);
+  TIniFile ini(Name());
+  try {
+    ini.WriteInteger("Port", "BAUD_RATE_NMEA", 9600);
+    ADD_FAILURE() << "written over";
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(e.Message, "Unable to write to " + Name() + ". Нет прав на запись в файл");
+  }
+  EXPECT_EQ(dir_.Read("TRAKMON.INI"), "[Port]\r\nBAUD_RATE_NMEA=115200\r\n");
+  EXPECT_EQ(ini.ReadInteger("Port", "BAUD_RATE_NMEA", 0), 115200);
 }
 
 }  // namespace

@@ -295,6 +295,23 @@ TEST_F(ApplicationTest, ShellFolderBrowser) {
   CoTaskMemFree(list);
   EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
   EXPECT_EQ(responder().Shown().at(0).text, info.lpszTitle);
+
+  // The caller's MAX_PATH buffer would get a longer path cut, naming a parent folder: such a
+  // folder is refused with its name, as a cancel. One character less fits.
+  responder().ClearShown();
+  const AnsiString longest = "D:\\" + AnsiString(std::string(MAX_PATH - 4, 'd'));
+  const AnsiString too_long = longest + "e";
+  responder().AnswerFolderBrowser(too_long).AnswerFolderBrowser(longest);
+  EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
+  ASSERT_EQ(responder().Shown().size(), 2u);
+  EXPECT_EQ(responder().Shown()[1].text, "Программа не может работать с папкой под этим именем:\n" +
+                                             too_long + "\nПуть длиннее 259 знаков.");
+  EXPECT_EQ(responder().Shown()[1].flags, MB_OK | MB_ICONWARNING);
+  list = SHBrowseForFolderA(&info);
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(SHGetPathFromIDListA(list, path));
+  EXPECT_EQ(AnsiString(path), longest);
+  CoTaskMemFree(list);
 }
 
 TEST(NoWidgetSet, ModalCallsRaiseAndControlsStillWork) {

@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <algorithm>
 #include <filesystem>
 
@@ -29,11 +31,17 @@ struct Shown {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Records the message box and presses `press`.
-void AnswerBox(Shown& shown, const QString& press) {
-  WhenModal([&shown, press](QWidget* modal) {
+// Records the message box and presses `press`; with a `picture` name, the screen with the box
+// is kept as <build>/screenshots/<picture> first.
+void AnswerBox(Shown& shown, const QString& press, const QString& picture = QString()) {
+  WhenModal([&shown, press, picture](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
+    if (!picture.isEmpty()) {
+      QDir().mkpath(QStringLiteral(VCL_QT_SCREENSHOTS));
+      EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(
+          QStringLiteral(VCL_QT_SCREENSHOTS "/") + picture));
+    }
     shown.title = box->windowTitle();
     shown.text = box->text();
     shown.buttons = ButtonTexts(box);
@@ -351,6 +359,120 @@ TEST_F(ModalTest, FolderDialogTakesATypedNewFolderAndTheLibraryCreatesIt) {
   });
   EXPECT_FALSE(SelectDirectory(folder, TSelectDirOpts{}, 0));
   EXPECT_EQ(picked, U("c:\\Tc\\Новая"));
+}
+
+// A chosen name that no program's text names exactly is refused with its own name and why, and
+// the dialog ends as cancelled: a backslash would lead to another folder ("fw\\new.hex" to
+// "fw/new.hex"), a character outside the code page to "?" ("firmware_é.hex" to
+// "firmware_?.hex"); both of those other files exist here. Names the code page holds pass.
+TEST_F(ModalTest, OpenDialogRefusesANameTheProgramCannotCarry) {
+  Folder work = MakeFolder("c:\\Tc\\Fw");
+  for (const char* name :
+       {"fw\\new.hex", "fw/new.hex", "firmware_é.hex", "firmware_?.hex", "Прошивка №2.hex"}) {
+    QDir().mkpath(QFileInfo(work.real + "/" + U(name)).absolutePath());
+    QFile file(work.real + "/" + U(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const QString canonical = QDir(work.real).canonicalPath();
+  struct Case {
+    const char* typed;
+    const char* problem;  // nullptr: accepted
+  } cases[] = {
+      {"fw\\new.hex", "Знак «\\» программа читает как разделитель папок."},
+      {"firmware_é.hex",
+       "Знак «é» не входит в кодовую страницу 1251: программа получила бы «?» на его месте."},
+      {"Прошивка №2.hex", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    TOpenDialog dialog(nullptr);
+    dialog.InitialDir = work.program;
+    dialog.FileName = "earlier.hex";
+    Shown refusal;
+    WhenModal([&](QWidget* modal) {
+      auto* file_dialog = qobject_cast<QFileDialog*>(modal);
+      ASSERT_NE(file_dialog, nullptr);
+      if (c.problem) AnswerBox(refusal, U("ОК"));
+      TypeFileName(file_dialog, U(c.typed));
+    });
+    const bool chosen = dialog.Execute();
+    if (c.problem) {
+      EXPECT_FALSE(chosen);
+      EXPECT_EQ(dialog.FileName(), "earlier.hex");
+      EXPECT_EQ(refusal.text, U("Программа не может работать с файлом под этим именем:\n") +
+                                  canonical + "/" + U(c.typed) + "\n" + U(c.problem));
+      EXPECT_EQ(refusal.icon, QMessageBox::Warning);
+      EXPECT_EQ(refusal.buttons, QStringList{U("ОК")});
+    } else {
+      EXPECT_TRUE(chosen);
+      EXPECT_EQ(dialog.FileName(), C("c:\\Tc\\Fw\\Прошивка №2.hex"));
+    }
+  }
+}
+
+// The folder choices refuse the same: a folder picked in the tree (shown in the edit as the file
+// system names it), a folder typed into the edit, and the shell's folder browser.
+TEST_F(ModalTest, FolderChoicesRefuseANameTheProgramCannotCarry) {
+  Folder tc = MakeFolder("c:\\Tc");
+  const QString cafe = tc.real + U("/café"), slashed = tc.real + U("/fw\\new");
+  QDir().mkpath(cafe);
+  QDir().mkpath(slashed);
+  QDir().mkpath(tc.real + U("/caf?"));
+  const QString outside =
+      U("Знак «é» не входит в кодовую страницу 1251: программа получила бы «?» "
+        "на его месте.");
+  const QString separator = U("Знак «\\» программа читает как разделитель папок.");
+
+  auto pick = [](FolderDialog* dialog, const QString& real) {
+    auto* model = static_cast<QFileSystemModel*>(dialog->Tree()->model());
+    dialog->Tree()->setCurrentIndex(model->index(real));
+  };
+  struct Case {
+    const char* what;
+    std::function<void(FolderDialog*)> choose;
+    QString shown, problem;
+  } cases[] = {
+      {"picked", [&](FolderDialog* d) { pick(d, cafe); }, QDir(cafe).canonicalPath(), outside},
+      {"picked with a backslash", [&](FolderDialog* d) { pick(d, slashed); },
+       QDir(slashed).canonicalPath(), separator},
+      {"typed", [](FolderDialog* d) { d->Edit()->setText(U("c:\\Tc\\café")); }, U("c:\\Tc\\café"),
+       outside},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Shown refusal;
+    QString in_edit;
+    WhenModal([&](QWidget* modal) {
+      auto* dialog = dynamic_cast<FolderDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      c.choose(dialog);
+      in_edit = dialog->Edit()->text();
+      AnswerBox(refusal, U("ОК"), &c == cases ? U("folder_name_refused.png") : QString());
+      dialog->OkButton()->click();
+    });
+    AnsiString folder = "c:\\Tc";
+    EXPECT_FALSE(SelectDirectory(folder, TSelectDirOpts{}, 0));
+    EXPECT_EQ(folder, "c:\\Tc");
+    EXPECT_EQ(in_edit, c.shown);
+    EXPECT_EQ(refusal.text, U("Программа не может работать с папкой под этим именем:\n") + c.shown +
+                                "\n" + c.problem);
+  }
+
+  char display[MAX_PATH] = {};
+  BROWSEINFOA info{};
+  info.pszDisplayName = display;
+  info.lpszTitle = "";
+  Shown refusal;
+  WhenModal([&](QWidget* modal) {
+    auto* dialog = dynamic_cast<FolderDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    pick(dialog, slashed);
+    AnswerBox(refusal, U("ОК"));
+    dialog->OkButton()->click();
+  });
+  EXPECT_EQ(SHBrowseForFolderA(&info), nullptr);
+  EXPECT_EQ(refusal.text, U("Программа не может работать с папкой под этим именем:\n") +
+                              QDir(slashed).canonicalPath() + "\n" + separator);
 }
 
 TEST(NameFilters, WindowsFiltersBecomeQtFilters) {

@@ -111,7 +111,16 @@ LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA lpbi) {
   if (!lpbi) return nullptr;
   AnsiString folder;
   AnsiString title = lpbi->lpszTitle ? lpbi->lpszTitle : "";
-  if (!vcl::detail::RequireWidgetSet().BrowseForFolder(title, folder)) return nullptr;
+  vcl::WidgetSet& ws = vcl::detail::RequireWidgetSet();
+  if (!ws.BrowseForFolder(title, folder)) return nullptr;
+  // The caller's buffer holds MAX_PATH characters: a longer path would reach it cut, naming a
+  // parent folder. It is refused, and the browser ends as cancelled.
+  if (static_cast<DWORD>(folder.Length()) >= MAX_PATH) {
+    ws.MessageBox("Программа не может работать с папкой под этим именем:\n" + folder +
+                      "\nПуть длиннее " + IntToStr(MAX_PATH - 1) + " знаков.",
+                  vcl::detail::ApplicationTitle(), MB_OK | MB_ICONWARNING);
+    return nullptr;
+  }
   auto* list = new ITEMIDLIST{};
   CopyPath(list->path, folder.c_str());
   if (lpbi->pszDisplayName) {

@@ -5,6 +5,8 @@
 
 #include "form_loader.h"
 #include "gui_internal.h"
+#include "platform/cp1251.h"
+#include "platform/paths.h"
 #include "vcl/menus.h"
 
 using vcl::Change;
@@ -347,15 +349,28 @@ void TApplication::EndSession() {
   if (!terminated_) Terminate();
 }
 
+namespace {
+// Longer than any path the system opens.
+constexpr DWORD kMaxExeName = 1u << 16;
+}  // namespace
+
 AnsiString TApplication::GetExeName() const {
-  char path[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return AnsiString(path, static_cast<int>(std::min<DWORD>(n, MAX_PATH)));
+  // The whole path, however long: the buffer grows until it fits (a path cut at MAX_PATH would
+  // name a file in a parent folder).
+  for (DWORD size = MAX_PATH + 1; size <= kMaxExeName; size *= 2) {
+    std::string path(size, '\0');
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
+    if (n == 0) return AnsiString();
+    if (n < size) return AnsiString(path.data(), static_cast<int>(n));
+  }
+  return AnsiString();
 }
 
 AnsiString TApplication::GetTitle() const {
   if (title_set_) return title_;
-  return ChangeFileExt(ExtractFileName(GetExeName()), "");
+  // The program file's name, also where its path has no exact text (a title only shows).
+  const std::string path = platform::ModuleFilePath();
+  return ChangeFileExt(AnsiString(platform::Utf8ToCp1251(path.substr(path.rfind('/') + 1))), "");
 }
 
 int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, int Flags) {

@@ -193,6 +193,7 @@ void TStrings::LoadFromFile(const AnsiString& file_name) {
   switch (vcl::detail::ReadWholeFile(file_name, data, error)) {
     case vcl::detail::FileResult::kOk:
       break;
+    case vcl::detail::FileResult::kMissing:
     case vcl::detail::FileResult::kOpenFailed:
       throw EFOpenError("Cannot open file \"" + file_name + "\". " + AnsiString(error));
     case vcl::detail::FileResult::kIoFailed:
@@ -206,6 +207,7 @@ void TStrings::SaveToFile(const AnsiString& file_name) const {
   switch (vcl::detail::WriteWholeFile(file_name, GetText().str(), error)) {
     case vcl::detail::FileResult::kOk:
       break;
+    case vcl::detail::FileResult::kMissing:
     case vcl::detail::FileResult::kOpenFailed:
       throw EFCreateError("Cannot create file \"" + file_name + "\". " + AnsiString(error));
     case vcl::detail::FileResult::kIoFailed:

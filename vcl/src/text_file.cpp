@@ -11,6 +11,9 @@
 #include "platform/paths.h"
 
 namespace vcl::detail {
+
+const char* const kNotAFile = "Not a regular file";
+
 namespace {
 
 class Fd {
@@ -27,21 +30,35 @@ class Fd {
   int fd_;
 };
 
+// A regular file; otherwise false with the reason.
+bool IsReadableKind(const struct stat& st, std::string& error) {
+  if (S_ISREG(st.st_mode)) return true;
+  error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : kNotAFile;
+  return false;
+}
+
 }  // namespace
 
 FileResult ReadWholeFile(const AnsiString& name, std::string& out, std::string& error) {
   out.clear();
-  Fd fd(::open(platform::MapPath(name.str()).c_str(), O_RDONLY | O_CLOEXEC));
+  const std::string path = platform::MapPath(name.str());
+  // Only a regular file is read whole: a FIFO would hold the open until a writer came, a device
+  // might never end. The kind is looked at before the open, and the open does not wait either
+  // (the name may have been given to a FIFO in between).
   struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    const int err = errno;
+    error = std::strerror(err);
+    return err == ENOENT || err == ENOTDIR ? FileResult::kMissing : FileResult::kOpenFailed;
+  }
+  if (!IsReadableKind(st, error)) return FileResult::kOpenFailed;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
     error = std::strerror(errno);
     return FileResult::kOpenFailed;
   }
-  if (S_ISDIR(st.st_mode)) {
-    error = std::strerror(EISDIR);
-    return FileResult::kOpenFailed;
-  }
-  if (S_ISREG(st.st_mode)) out.reserve(static_cast<std::size_t>(st.st_size));
+  if (!IsReadableKind(st, error)) return FileResult::kOpenFailed;
+  out.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buf, sizeof buf);

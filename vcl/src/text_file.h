@@ -10,9 +10,14 @@
 
 namespace vcl::detail {
 
-enum class FileResult { kOk, kOpenFailed, kIoFailed };
+// kMissing: the file or a folder on its way is not there (a failed open, like kOpenFailed).
+enum class FileResult { kOk, kMissing, kOpenFailed, kIoFailed };
 
-// `error` receives the system's reason on failure. A folder cannot be opened as a file.
+// The reason given for a name that is no regular file (a FIFO, a device, a socket).
+extern const char* const kNotAFile;
+
+// `error` receives the system's reason on failure. Only a regular file is read: a folder, a
+// FIFO or a device is refused at once (kOpenFailed), without waiting for a writer or an end.
 FileResult ReadWholeFile(const AnsiString& name, std::string& out, std::string& error);
 // Replaces the file with `data` (platform/file_replace.h): on failure the old file stays as it
 // was and `error` says why, in the user's words ("Нет места на диске").

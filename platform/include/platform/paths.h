@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/windows.h"
@@ -16,6 +17,20 @@ std::string PrefixDir();
 // points); an absolute POSIX path stays as it is; backslashes become slashes; a relative path
 // stays relative (to the process's current directory). Texts are CP1251; the result is UTF-8.
 std::string MapPath(const std::string& windows_path);
+
+// A program's text names a file-system path exactly when MapPath leads back to that path: every
+// character of it has a CP1251 code and no name in it holds a backslash (MapPath reads every
+// backslash as a separator). The first character of `path` (UTF-8) that no text can carry so
+// ("é", "\\"); empty when there is none.
+std::string UncarriedCharacter(std::string_view path);
+// The program's text (CP1251) for an absolute file-system path, when it names the path exactly.
+std::optional<std::string> ExactProgramText(const std::string& posix_path);
+
+// The program file's own path in the file system (UTF-8).
+std::string ModuleFilePath();
+// Why GetModuleFileNameA cannot give the program's path, for the user (CP1251): the path as the
+// code page shows it, with the character it cannot carry; empty when it can.
+std::string ModuleFileNameProblem();
 
 // The device node that "COMn" names: the dosdevices/comN link, else the default assignment
 // (ttyUSB*, ttyACM*, then real ttyS*, numbered from COM1). Empty when the name maps to nothing.

@@ -21,6 +21,9 @@
 //   one (platform/clock.h); a tty's time-outs always run on the real clock.
 // - File paths: drive letters through the prefix, backslashes as separators, CP1251 names as
 //   UTF-8 on disk (platform/paths.h). Handle values are never reused.
+// - GetModuleFileNameA gives the program's path only as a text that names it exactly: a path
+//   with a character outside CP1251 or a backslash in a name fails with
+//   ERROR_NO_UNICODE_TRANSLATION (Windows puts "?" in its place, naming another file).
 // - The registry holds only the COM port list, read only; window messages reach the windows a
 //   GUI layer registered (platform/gui.h); the notification-area icon is never drawn; a
 //   program ".exe" that does not exist starts the same path without ".exe", and "notepad.exe"
@@ -90,6 +93,7 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 constexpr DWORD ERROR_IO_INCOMPLETE = 996;
 constexpr DWORD ERROR_IO_PENDING = 997;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_TIMEOUT = 1460;
@@ -352,6 +356,9 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
 
 // ---- Files and folders ----
+// The program file's path; a path longer than the buffer is cut to nSize - 1 characters and
+// nSize returned with ERROR_INSUFFICIENT_BUFFER, as on Windows. 0 with
+// ERROR_NO_UNICODE_TRANSLATION when no text names the path exactly (see above).
 DWORD GetModuleFileNameA(void* hModule, LPSTR lpFilename, DWORD nSize);
 DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 BOOL SetCurrentDirectoryA(LPCSTR lpPathName);

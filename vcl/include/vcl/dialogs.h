@@ -72,7 +72,9 @@ using TOpenOptions = Set<TOpenOption>;
 // FilterIndex counts from 1. Execute shows the dialog (through the widget set), starting in
 // InitialDir with FileName preset; on OK it returns true with FileName the chosen file's full
 // path. When that name has no extension, "." + DefaultExt is appended (a leading "*." or "."
-// of DefaultExt is dropped first).
+// of DefaultExt is dropped first). A chosen file that no text names exactly (a character outside
+// the code page, a backslash in a name) is refused with a message naming it: Execute returns
+// false, as for Cancel, and FileName stays.
 class TOpenDialog : public TCommonDialog {
  public:
   explicit TOpenDialog(TComponent* AOwner);

@@ -266,7 +266,9 @@ class TApplication : public TComponent {
   void EndSession();
 
   ReadOnlyProperty<TForm*> MainForm{this, &TApplication::GetMainForm};
-  // The program file's full path (GetModuleFileNameA).
+  // The program file's full path (GetModuleFileNameA), however long; empty when no text names
+  // it exactly (a character outside the code page, a backslash in a folder's name:
+  // platform::ModuleFileNameProblem says which).
   ReadOnlyProperty<AnsiString> ExeName{this, &TApplication::GetExeName};
   // The caption of message boxes and of the exception display; the program file's name without
   // its extension until set.
@@ -293,7 +295,8 @@ class TApplication : public TComponent {
   // Registers the text shown for an exception type that does not derive from Exception
   // (the serial port's ECommError). The registration holds for the whole process, for every
   // application object, so a unit can make it at its start:
-  //   TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text(); });
+  //   TApplication::RegisterExceptionText<ECommError>([](const ECommError& e) { return e.Text();
+  //   });
   template <class E>
   static void RegisterExceptionText(std::function<AnsiString(const E&)> text) {
     ExceptionTexts().insert(ExceptionTexts().begin(),

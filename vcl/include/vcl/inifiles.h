@@ -1,5 +1,7 @@
 // TIniFile: a Windows profile file ("[Section]" lines and "Key=Value" lines). Every call reads
-// the file and every write updates it at once, as the Windows profile calls do.
+// the file and every write updates it at once, as the Windows profile calls do. The file's
+// texts are the programs' code page; a file that starts with a UTF-8 byte order mark (as an
+// editor may save it) is read as UTF-8 without the mark, and written back so.
 #pragma once
 
 #include "vcl/property.h"
@@ -23,7 +25,8 @@ class TIniFile : public TObject {
 
   // Replace the key's value, or add the key at the end of its section, or add the section at
   // the end of the file; the file is created when missing and its other lines are kept. A file
-  // that cannot be written raises EIniFileException.
+  // that cannot be written, or that is there and cannot be read (it would lose its other lines),
+  // raises EIniFileException ("Unable to write to <file>. <reason>") and stays as it was.
   void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value);
   void WriteInteger(const AnsiString& Section, const AnsiString& Ident, int Value);
   void WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value);

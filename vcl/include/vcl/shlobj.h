@@ -37,7 +37,8 @@ constexpr UINT BIF_BROWSEFORCOMPUTER = 0x1000;
 constexpr UINT BIF_BROWSEFORPRINTER = 0x2000;
 constexpr UINT BIF_BROWSEINCLUDEFILES = 0x4000;
 
-// Shows the folder browser; nullptr when the user cancels.
+// Shows the folder browser; nullptr when the user cancels. A folder whose path does not fit
+// MAX_PATH is refused with a message that names it (nullptr, as a cancel).
 LPITEMIDLIST SHBrowseForFolderA(LPBROWSEINFOA lpbi);
 // Copies the folder's path (at most MAX_PATH characters with the terminating 0) to pszPath.
 BOOL SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath);

@@ -142,7 +142,10 @@ class WidgetSet {
   // The open or save dialog (dynamic_cast to TSaveDialog tells which). Read Title, Filter,
   // FilterIndex, InitialDir, FileName and Options; on OK set dialog->FileName to the chosen
   // file (dialog->FilterIndex to the filter used) and return true. The library appends
-  // DefaultExt.
+  // DefaultExt. The program gets exactly the file chosen or nothing: a chosen file (or, in the
+  // folder calls below, a folder) that no program's text names exactly (platform/paths.h:
+  // a character outside CP1251, a backslash in a name) is refused with a message that names it,
+  // and the call returns false, as a cancel.
   virtual bool OpenDialog(TOpenDialog* dialog) = 0;
   // The shell's folder browser: `title` above the tree; on OK set `folder` to the chosen
   // folder's path and return true.

@@ -64,11 +64,15 @@ QMessageBox::Icon IconFor(int flags) {
 }  // namespace
 
 int RunMessageBox(Core& core, const AnsiString& text, const AnsiString& caption, int flags) {
+  return RunMessageBox(core, Q(text), Q(caption), flags);
+}
+
+int RunMessageBox(Core& core, const QString& text, const QString& caption, int flags) {
   core.ShowPendingForms();
   QMessageBox box(core.ModalParent());
-  box.setWindowTitle(Q(caption));
+  box.setWindowTitle(caption);
   box.setTextFormat(Qt::PlainText);
-  box.setText(Q(text));
+  box.setText(text);
   box.setIcon(IconFor(flags));
   std::vector<ButtonChoice> choices = ButtonsFor(flags);
   std::vector<QPushButton*> buttons;
@@ -94,7 +98,7 @@ int RunMessageBox(Core& core, const AnsiString& text, const AnsiString& caption,
     if (choices[i].id == IDNO) safe = buttons[i];
   if (!safe) safe = buttons.front();
   core.ExecModal(
-      box, [safe] { safe->click(); }, Q(text));
+      box, [safe] { safe->click(); }, text);
 
   QAbstractButton* clicked = box.clickedButton();
   for (std::size_t i = 0; i < buttons.size(); ++i)
@@ -124,6 +128,21 @@ QStringList NameFilters(const AnsiString& filter) {
   }
   return filters;
 }
+
+namespace {
+
+// A chosen file or folder that no program's text names exactly is refused with its own name,
+// as the file system spells it, and why; the dialog then ends as cancelled.
+void RefuseName(Core& core, const QString& path, const QString& problem, bool folder) {
+  const QString text =
+      QString::fromUtf8(folder ? "Программа не может работать с папкой под этим именем:"
+                               : "Программа не может работать с файлом под этим именем:") +
+      u'\n' + path + u'\n' + problem;
+  RunMessageBox(core, text, Application ? Q(Application->Title) : QString(),
+                MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
 
 bool RunOpenDialog(Core& core, TOpenDialog* d) {
   core.ShowPendingForms();
@@ -168,7 +187,13 @@ bool RunOpenDialog(Core& core, TOpenDialog* d) {
     return false;
   QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return false;
-  d->FileName = ProgramPath(files.front(), composed);
+  QString problem;
+  const std::optional<AnsiString> file = ExactProgramPath(files.front(), composed, problem);
+  if (!file) {
+    RefuseName(core, files.front(), problem, false);
+    return false;
+  }
+  d->FileName = *file;
   qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
   if (chosen >= 0) d->FilterIndex = static_cast<int>(chosen) + 1;
   return true;
@@ -202,14 +227,21 @@ FolderDialog::FolderDialog(QWidget* parent, const QString& window_title, const Q
   layout->addWidget(tree_, 1);
   auto* buttons = new QDialogButtonBox(this);
   ok_ = buttons->addButton(QString::fromUtf8(kOkText), QDialogButtonBox::AcceptRole);
+  ok_->setObjectName(QStringLiteral("folderOk"));
   buttons->addButton(QString::fromUtf8(kCancelText), QDialogButtonBox::RejectRole);
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
-            if (edit_ && current.isValid())
-              edit_->setText(Q(ProgramPath(model_->filePath(current), A(composed_))));
+            if (edit_ && current.isValid()) {
+              // A folder without an exact text shows as the file system names it.
+              const QString real = model_->filePath(current);
+              QString problem;
+              const std::optional<AnsiString> text = ExactProgramPath(real, A(composed_), problem);
+              picked_ = text ? Q(*text) : real;
+              edit_->setText(picked_);
+            }
             if (!edit_) ok_->setEnabled(current.isValid());
           });
   if (!edit_) ok_->setEnabled(false);
@@ -226,12 +258,19 @@ void FolderDialog::Select(const QString& real_path, const QString& shown) {
     }
   }
   if (edit_) edit_->setText(shown);
+  picked_.clear();
 }
 
-QString FolderDialog::Chosen() const {
-  if (edit_) return edit_->text();
+std::optional<AnsiString> FolderDialog::Chosen(QString& shown, QString& problem) const {
+  // The edit's text when the user typed it, else the folder picked in the tree.
+  if (edit_ && edit_->text() != picked_) {
+    shown = edit_->text();
+    return ExactTypedPath(shown, problem);
+  }
   QModelIndex current = tree_->currentIndex();
-  return current.isValid() ? model_->filePath(current) : QString();
+  shown = current.isValid() ? model_->filePath(current) : QString();
+  if (shown.isEmpty()) return AnsiString();
+  return ExactProgramPath(shown, A(composed_), problem);
 }
 
 bool RunFolderBrowser(Core& core, const AnsiString& title, AnsiString& folder) {
@@ -243,9 +282,14 @@ bool RunFolderBrowser(Core& core, const AnsiString& title, AnsiString& folder) {
   if (core.ExecModal(
           dialog, [&dialog] { dialog.reject(); }, Q(title)) != QDialog::Accepted)
     return false;
-  QString chosen = dialog.Chosen();
-  if (chosen.isEmpty()) return false;
-  folder = ProgramPath(chosen, folder);
+  QString shown, problem;
+  const std::optional<AnsiString> chosen = dialog.Chosen(shown, problem);
+  if (!chosen) {
+    RefuseName(core, shown, problem, true);
+    return false;
+  }
+  if (chosen->IsEmpty()) return false;
+  folder = *chosen;
   return true;
 }
 
@@ -258,7 +302,13 @@ bool RunSelectFolder(Core& core, AnsiString& folder, TSelectDirOpts options) {
   if (core.ExecModal(
           dialog, [&dialog] { dialog.reject(); }, text) != QDialog::Accepted)
     return false;
-  folder = A(dialog.Chosen());
+  QString shown, problem;
+  const std::optional<AnsiString> chosen = dialog.Chosen(shown, problem);
+  if (!chosen) {
+    RefuseName(core, shown, problem, true);
+    return false;
+  }
+  folder = *chosen;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
+#include <optional>
 
 #include "vcl/dialogs.h"
 #include "vcl/filectrl.h"
@@ -26,6 +27,7 @@ extern const char* const kNoText;
 
 // A message box; returns IDOK, IDCANCEL, IDYES, IDNO ...
 int RunMessageBox(Core& core, const AnsiString& text, const AnsiString& caption, int flags);
+int RunMessageBox(Core& core, const QString& text, const QString& caption, int flags);
 bool RunOpenDialog(Core& core, TOpenDialog* dialog);
 bool RunFolderBrowser(Core& core, const AnsiString& title, AnsiString& folder);
 bool RunSelectFolder(Core& core, AnsiString& folder, TSelectDirOpts options);
@@ -41,8 +43,10 @@ class FolderDialog : public QDialog {
   FolderDialog(QWidget* parent, const QString& window_title, const QString& text, bool with_edit);
   // Selects the folder in the tree (and puts `shown` into the edit).
   void Select(const QString& real_path, const QString& shown);
-  // The chosen folder: the edit's text, or the selected folder's real path.
-  QString Chosen() const;
+  // The chosen folder as the program's text: the edit's text when the user typed it, else the
+  // folder picked in the tree (an empty text when none is). Nothing when no text names it
+  // exactly: then `shown` is the name as the user sees it and `problem` says why.
+  std::optional<AnsiString> Chosen(QString& shown, QString& problem) const;
   QTreeView* Tree() const { return tree_; }
   QLineEdit* Edit() const { return edit_; }
   QPushButton* OkButton() const { return ok_; }
@@ -53,6 +57,7 @@ class FolderDialog : public QDialog {
   QLineEdit* edit_ = nullptr;
   QPushButton* ok_;
   QString composed_;  // the program's own text the dialog started with
+  QString picked_;    // what picking a folder in the tree put into the edit
 };
 
 }  // namespace vcl::qt::detail

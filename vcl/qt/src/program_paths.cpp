@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cctype>
+#include <string>
+#include <string_view>
 
 #include "platform/paths.h"
 #include "qt_text.h"
@@ -18,6 +20,21 @@ QString Canonical(const QString& path) {
   QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
   if (folder.isEmpty()) return QDir::cleanPath(info.absoluteFilePath());
   return folder == QStringLiteral("/") ? folder + info.fileName() : folder + u'/' + info.fileName();
+}
+
+std::string Uncarried(const QString& path) {
+  const QByteArray utf8 = path.toUtf8();
+  return platform::UncarriedCharacter(
+      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString UncarriedProblem(const std::string& character) {
+  if (character == "\\")
+    return QString::fromUtf8("Знак «\\» программа читает как разделитель папок.");
+  return QString::fromUtf8(
+             "Знак «%1» не входит в кодовую страницу 1251: программа получила бы «?» на его "
+             "месте.")
+      .arg(QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size())));
 }
 
 }  // namespace
@@ -53,6 +70,29 @@ AnsiString ProgramPath(const QString& real_path, const AnsiString& composed) {
       std::tolower(static_cast<unsigned char>(composed[1])) == best_letter)
     letter = composed[1];
   return AnsiString(std::string(1, letter) + ":\\") + A(rest);
+}
+
+std::optional<AnsiString> ExactProgramPath(const QString& real_path, const AnsiString& composed,
+                                           QString& problem) {
+  const QString path = Canonical(real_path);
+  AnsiString text = ProgramPath(real_path, composed);
+  const QString back = Canonical(RealPath(text));
+  if (back == path) return text;
+  const std::string character = Uncarried(path);
+  problem =
+      !character.empty()
+          ? UncarriedProblem(character)
+          : QString::fromUtf8("Под этим именем программа нашла бы другой путь: %1.").arg(back);
+  return std::nullopt;
+}
+
+std::optional<AnsiString> ExactTypedPath(const QString& typed, QString& problem) {
+  QString separated = typed;
+  separated.replace(u'\\', u'/');
+  const std::string character = Uncarried(separated);
+  if (character.empty()) return A(typed);
+  problem = UncarriedProblem(character);
+  return std::nullopt;
 }
 
 }  // namespace vcl::qt::detail

@@ -39,7 +39,8 @@ void SetProcessInterceptor(std::function<bool(const ProcessRecord&)> interceptor
 std::vector<ProcessRecord> Processes();
 void ClearProcesses();
 
-// Overrides GetModuleFileNameA's answer (the program's own path) for tests; empty restores it.
+// Overrides the program file's own path in the file system (UTF-8), which GetModuleFileNameA
+// answers in the programs' code page; empty restores it.
 void SetModuleFileName(const std::string& path);
 
 // The folder under which the default COM assignment looks for /dev/ttyUSB*, /dev/ttyACM*,
