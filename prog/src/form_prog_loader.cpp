@@ -238,8 +238,18 @@ bool TFormProg::close_port_ending_write(const AnsiString& why) {
   return writing;
 }
 
+bool TFormProg::wait_write_done(DWORD limit_ms) {
+  const DWORD started = GetTickCount();
+  while (!serial_port->tx_idle()) {
+    if (GetTickCount() - started >= limit_ms) return false;
+    Sleep(1);
+  }
+  return true;
+}
+
 void TFormProg::send_cmd(const AnsiString& text) {
   AnsiString out = text + "\r";
+  wait_write_done(kWriteLimitMs);
   serial_port->send(out.c_str(), static_cast<unsigned>(out.Length()));
 }
 
@@ -248,6 +258,7 @@ int TFormProg::send_block(int pos) {
   boot::block_bytes(image ? *image : std::string(), pos, bytes);
   last_block_crc = crc16(bytes, 256);
   add_memo_line("CRT = " + IntToHex(last_block_crc, 4));
+  wait_write_done(kWriteLimitMs);
   serial_port->send(bytes, 256);
   start_step_deadline();
   return pos + 512;
@@ -412,8 +423,7 @@ void TFormProg::sb_jmp_0000Click(TObject* Sender) {
   set_mode(MODE_IDLE);
   send_cmd(boot::kJmp0000);
   // The port closes once the text has left it (or the write has had its time).
-  const DWORD started = GetTickCount();
-  while (!serial_port->tx_idle() && GetTickCount() - started < kJumpWriteLimitMs) Sleep(1);
+  wait_write_done(kJumpWriteLimitMs);
   close_port();
   Close();
 }

@@ -143,6 +143,9 @@ class TFormProg : public TForm {
   static constexpr DWORD kReplyLimitMs = 3000;
   // How long "JMP 0000" waits for its text to leave the port before it closes it.
   static constexpr DWORD kJumpWriteLimitMs = 500;
+  // How long a text or a block waits for the write before it to complete: the port takes one
+  // write at a time, and on a busy machine the worker may take its time to finish the last.
+  static constexpr DWORD kWriteLimitMs = 1000;
   // What a device command or a second "Write All" pressed during a write is told.
   static constexpr const char* kWriteInProgress = "Write In Progress... Wait For Its End";
 
@@ -170,6 +173,8 @@ class TFormProg : public TForm {
     std::string line;
   };
   void set_mode(int value);
+  // Waits at most `limit_ms` until no write is in progress; false when one still is.
+  bool wait_write_done(DWORD limit_ms);
   // Worker thread: queues the notice and posts WM_SERIAL_NOTIFY with its id as wParam.
   void hand_over(int code, const char* line, bool log);
   // Worker thread, with the reply line held: hands a finished line over as the mode says.
