@@ -58,18 +58,6 @@ Record read_record(const AnsiString& raw, int index) {
   return r;
 }
 
-}  // namespace
-
-Fields fields(const AnsiString& line) {
-  return {line.SubString(1, 1), line.SubString(2, 2), line.SubString(4, 4), line.SubString(8, 2)};
-}
-
-bool is_end_record(const AnsiString& line) {
-  return line.SubString(8, 2) == "01";
-}
-
-namespace {
-
 bool is_blank(const AnsiString& line) {
   return line.Trim().IsEmpty();  // blanks and control characters, a DOS end-of-file among them
 }
@@ -136,6 +124,14 @@ int read_records(const TStrings& lines, std::vector<std::pair<int, Record>>& dat
 }
 
 }  // namespace
+
+Fields fields(const AnsiString& line) {
+  return {line.SubString(1, 1), line.SubString(2, 2), line.SubString(4, 4), line.SubString(8, 2)};
+}
+
+bool is_end_record(const AnsiString& line) {
+  return line.SubString(8, 2) == "01";
+}
 
 Firmware read_firmware(const TStrings& lines) {
   std::vector<std::pair<int, Record>> data;
