@@ -1,5 +1,6 @@
 // Fuzzes the Intel HEX reader for meaning as well as memory safety: a small reference model
-// reads the same lines by the letter of the format, and the reader must agree with it. An
+// reads the same lines by the letter of the format (16-bit addresses, nothing but blank lines
+// after the end record), and the reader must agree with it. An
 // accepted file's image holds exactly the bytes of its data records ("F" elsewhere) and ends at
 // the highest of them; a refused file gives an EHexFile naming the line the model stops at, and
 // no image. The listings of an accepted image are built as well.
@@ -35,6 +36,12 @@ Model Read(const TStrings& lines) {
     std::string t = lines.Strings[i]().str();
     while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.pop_back();
     m.refused_line = i + 1;
+    if (m.has_end) {
+      // Only blanks and control characters may follow the end record.
+      for (char c : t)
+        if (static_cast<unsigned char>(c) > ' ') return m;
+      continue;
+    }
     if (t.empty() || t[0] != ':' || t.size() % 2 == 0 || t.size() < 11) return m;
     for (std::size_t k = 1; k < t.size(); ++k)
       if (!std::isxdigit(static_cast<unsigned char>(t[k]))) return m;
@@ -48,13 +55,13 @@ Model Read(const TStrings& lines) {
     const int address = byte(1) * 256 + byte(2);
     const int type = byte(3);
     if (type == 0) {
+      if (address + count > 0x10000) return m;
       for (int k = 0; k < count; ++k) {
         if (m.bytes.count(address + k)) return m;
         m.bytes[address + k] = digits.substr(8 + 2 * k, 2);
       }
     } else if (type == 1) {
       m.has_end = true;
-      break;
     } else if (type == 2 || type == 4) {
       if (count != 2 || byte(4) != 0 || byte(5) != 0) return m;
     } else if (type != 3 && type != 5) {

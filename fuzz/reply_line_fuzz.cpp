@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "prog/boot_protocol.h"
+#include "vcl/sysutils.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   boot::ReplyLine line;
@@ -20,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = line.text();
     if (std::strlen(text) >= static_cast<std::size_t>(boot::ReplyLine::kSize)) std::abort();
     boot::BlockAck ack = boot::read_block_ack(text);
-    if (ack.label.Length() > 19) std::abort();
+    if (ack.label.Length() > 19 || ack.block < -1 || (!ack.has_crc && ack.crc != 0)) std::abort();
+    // A block number is read from the label, so a confirmed block is always named by it.
+    if (ack.block >= 0 && StrToInt(ack.label) != ack.block) std::abort();
     std::uint32_t address = 0;
     boot::read_dump_address(text, address);
     std::uint32_t values[4];

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "vcl/sysutils.h"
 
@@ -27,20 +28,30 @@ AnsiString block_run(int first, int last) {
 }
 }  // namespace
 
-AnsiString write_failed_text(const std::vector<int>& crc_failed, int first_unwritten, int count) {
-  AnsiString crc;
-  for (std::size_t i = 0; i < crc_failed.size();) {
+namespace {
+AnsiString block_runs(const std::vector<int>& blocks) {
+  AnsiString text;
+  for (std::size_t i = 0; i < blocks.size();) {
     std::size_t j = i;
-    while (j + 1 < crc_failed.size() && crc_failed[j + 1] == crc_failed[j] + 1) ++j;
-    crc += (crc.IsEmpty() ? "" : ", ") + block_run(crc_failed[i], crc_failed[j]);
+    while (j + 1 < blocks.size() && blocks[j + 1] == blocks[j] + 1) ++j;
+    text += (text.IsEmpty() ? "" : ", ") + block_run(blocks[i], blocks[j]);
     i = j + 1;
   }
+  return text;
+}
+}  // namespace
+
+AnsiString write_failed_text(const std::vector<int>& crc_failed,
+                             const std::vector<int>& not_confirmed, int first_unwritten,
+                             int count) {
+  std::vector<AnsiString> parts;
+  if (!crc_failed.empty()) parts.push_back("CRT Error in Block " + block_runs(crc_failed));
+  if (!not_confirmed.empty())
+    parts.push_back("Block " + block_runs(not_confirmed) + " Not Confirmed");
+  if (first_unwritten < count)
+    parts.push_back("Block " + block_run(first_unwritten, count - 1) + " Not Written");
   AnsiString text = "Write Failed: ";
-  if (!crc.IsEmpty()) text += "CRT Error in Block " + crc;
-  if (first_unwritten < count) {
-    if (!crc.IsEmpty()) text += "; ";
-    text += "Block " + block_run(first_unwritten, count - 1) + " Not Written";
-  }
+  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? "; " : "") + parts[i];
   return text + ". Repeat Write All...";
 }
 
@@ -72,14 +83,23 @@ bool is_space(char c) {
   return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
-// The next blank-separated token from `p` (moved past it), at most `limit` characters kept.
-bool next_token(const char*& p, std::size_t limit, AnsiString* out) {
+// The next blank-separated token from `p`; empty at the end of the text.
+std::string_view next_token(const char* p) {
   while (*p && is_space(*p)) ++p;
-  if (!*p) return false;
   const char* start = p;
   while (*p && !is_space(*p)) ++p;
-  if (out) *out = AnsiString(start, static_cast<int>(std::min<std::size_t>(p - start, limit)));
-  return true;
+  return {start, static_cast<std::size_t>(p - start)};
+}
+
+// A block number: one to nine decimal digits.
+int block_number(std::string_view token) {
+  if (token.empty() || token.size() > 9) return -1;
+  int value = 0;
+  for (char c : token) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
 }
 }  // namespace
 
@@ -107,12 +127,25 @@ void ReplyLine::clear() {
 
 BlockAck read_block_ack(const char* text) {
   BlockAck ack;
-  unsigned crc = 0;
-  int used = 0;
-  if (std::sscanf(text, "%x%n", &crc, &used) != 1) return ack;
-  ack.crc = static_cast<std::uint16_t>(crc);
-  const char* p = text + used;
-  if (next_token(p, 25, nullptr)) next_token(p, 19, &ack.label);
+  const char* mark = std::strstr(text, kAckMark);
+  if (!mark) return ack;
+
+  // The token before the mark, and the hexadecimal digits it ends in.
+  const char* end = mark;
+  while (end > text && is_space(end[-1])) --end;
+  const char* digits = end;
+  while (digits > text && hex_digit(digits[-1]) >= 0) --digits;
+  if (digits < end) {
+    unsigned crc = 0;
+    for (const char* p = digits; p < end; ++p) crc = (crc << 4 | hex_digit(*p)) & 0xFFFF;
+    ack.has_crc = true;
+    ack.crc = static_cast<std::uint16_t>(crc);
+  }
+
+  // The token after it: the block's number in decimal.
+  const std::string_view number = next_token(mark + std::strlen(kAckMark));
+  ack.label = AnsiString(number.data(), static_cast<int>(std::min<std::size_t>(number.size(), 19)));
+  ack.block = block_number(number);
   return ack;
 }
 

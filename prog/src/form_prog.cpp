@@ -101,7 +101,7 @@ void TFormProg::sb_connectClick(TObject* Sender) {
     Caption = "Error Connect... " + port;
     Abort();
   }
-  serial_port->set_rx_chunk(1);
+  serial_port->set_rx_chunk(256);  // each read takes every byte that has arrived
   connected = 1;
   Caption = "  Comm Port ( " + path + " ) Open";
   sb_connect->Enabled = false;
@@ -111,7 +111,7 @@ void TFormProg::sb_connectClick(TObject* Sender) {
 
 void TFormProg::sb_disconnectClick(TObject* Sender) {
   sb_start_ld->Enabled = false;
-  close_port();
+  close_port_ending_write("Port Closed By Disconnect... " + ComboBox1->Text());
 }
 
 void TFormProg::close_port() {

@@ -28,23 +28,37 @@ void TFormProg::sb_open_filesClick(TObject* Sender) {
     throw;  // the default display names the file
   }
   hex::Firmware firmware = read_or_refuse(lines);
-  install_file(chosen, lines);
-  install_image(firmware);
+  try {
+    install_file(chosen, lines);
+    install_image(firmware);
+  } catch (...) {
+    unload_firmware();  // never half a firmware
+    throw;
+  }
 }
 
 void TFormProg::sb_mega_formatClick(TObject* Sender) {
   hex::Firmware firmware = read_or_refuse(*file_lines);
-  install_image(firmware);
+  try {
+    install_image(firmware);
+  } catch (...) {
+    unload_firmware();
+    throw;
+  }
 }
 
 hex::Firmware TFormProg::read_or_refuse(const TStrings& lines) {
+  AnsiString why;
   try {
     return hex::read_firmware(lines);
   } catch (const EHexFile& refused) {
-    unload_firmware();
-    ShowMessage(refused.Message);
-    Abort();
+    why = refused.Message;  // the line and why
+  } catch (...) {
+    why = "Firmware Not Loaded...";  // no line to name (the memory ran out)
   }
+  unload_firmware();
+  ShowMessage(why);
+  Abort();
 }
 
 void TFormProg::install_file(const AnsiString& name, const TStrings& lines) {

@@ -84,44 +84,50 @@ void TFormProg::on_serial_event(Tserial_event* port, int code) {
       form->hand_over(SN_PORT_LOST, nullptr, false);
       break;
     case SE_RX: {
-      const char c = static_cast<char>(port->rx_data()[0]);
+      // Every byte that has arrived comes in one read: the line is assembled byte by byte, and
+      // each finished line is taken under the mode of its moment.
+      const unsigned char* bytes = port->rx_data();
+      const unsigned count = port->received_count();
       {
         std::lock_guard lock(rx_line_mutex);
-        if (rx_line.store(c)) {
-          const char* text = rx_line.text();
-          switch (form->mode.load()) {
-            case MODE_IDLE:
-              form->hand_over(0, text, true);
-              rx_line.clear();
-              break;
-            case MODE_CLR_ADDR:
-              form->hand_over(SN_ADDR_CLEARED, text, true);
-              rx_line.clear();
-              break;
-            case MODE_BLOCK:
-              // Without the mark the line stays, and the next one is appended to it.
-              if (std::strstr(text, boot::kAckMark)) {
-                form->hand_over(SN_BLOCK_ACK, text, true);
-                rx_line.clear();
-              }
-              break;
-            case MODE_DUMP:
-              form->hand_over(SN_DUMP_LINE, text, true);
-              rx_line.clear();
-              break;
-            case MODE_READ_LOCK:
-              form->hand_over(SN_LOCK_LINE, text, false);
-              rx_line.clear();
-              break;
-            default:  // MODE_WAIT_TX: the bytes stay in the buffer
-              break;
-          }
-        }
+        for (unsigned i = 0; i < count; ++i)
+          if (rx_line.store(static_cast<char>(bytes[i]))) form->take_line();
       }
       port->rx_rearm();
       break;
     }
     default:
+      break;
+  }
+}
+
+void TFormProg::take_line() {
+  const char* text = rx_line.text();
+  switch (mode.load()) {
+    case MODE_IDLE:
+      hand_over(0, text, true);
+      rx_line.clear();
+      break;
+    case MODE_CLR_ADDR:
+      hand_over(SN_ADDR_CLEARED, text, true);
+      rx_line.clear();
+      break;
+    case MODE_BLOCK:
+      // Without the mark the line stays, and the next one is appended to it.
+      if (std::strstr(text, boot::kAckMark)) {
+        hand_over(SN_BLOCK_ACK, text, true);
+        rx_line.clear();
+      }
+      break;
+    case MODE_DUMP:
+      hand_over(SN_DUMP_LINE, text, true);
+      rx_line.clear();
+      break;
+    case MODE_READ_LOCK:
+      hand_over(SN_LOCK_LINE, text, false);
+      rx_line.clear();
+      break;
+    default:  // MODE_WAIT_TX: the bytes stay in the buffer
       break;
   }
 }
@@ -149,11 +155,26 @@ void TFormProg::wm_serial_notify(TMessage& message) {
       // Each step of the chain acts only while the chain waits for it: an answer that comes
       // after the chain gave up starts nothing.
       if (mode != MODE_BLOCK) break;
-      boot::BlockAck ack = boot::read_block_ack(line.c_str());
-      if (ack.crc != last_block_crc) {
-        crc_failed_.push_back(unconfirmed_block());
+      const int sent = unconfirmed_block();
+      const boot::BlockAck ack = boot::read_block_ack(line.c_str());
+      // The first answer for the block just sent counts. One more for a block already answered
+      // (a device that repeats itself, or this block while its box is open) confirms nothing
+      // and moves nothing on.
+      if (sent < answered_blocks_ || (ack.block >= 0 && ack.block < sent)) break;
+      answered_blocks_ = sent + 1;
+      AnsiString failure;
+      if (ack.block != sent) {
+        not_confirmed_.push_back(sent);
+        failure = "Block " + IntToStr(sent) + " Not Confirmed: Answer " +
+                  (ack.label.IsEmpty() ? AnsiString("Without Block Number...")
+                                       : "For Block " + ack.label + "...");
+      } else if (!ack.has_crc || ack.crc != last_block_crc) {
+        crc_failed_.push_back(sent);
+        failure = "CRT Error in " + ack.label + " Block...";
+      }
+      if (!failure.IsEmpty()) {
         reply_timer_->Enabled = false;  // the user reads the box; next_block starts it again
-        ShowMessage("CRT Error in " + ack.label + " Block...");
+        ShowMessage(failure);
         if (mode != MODE_BLOCK) break;  // the chain ended while the box was open
       }
       next_block();
@@ -205,18 +226,30 @@ void TFormProg::wm_serial_notify(TMessage& message) {
 }
 
 void TFormProg::port_lost() {
+  const AnsiString text = "Device Disconnected... " + ComboBox1->Text();
+  if (!close_port_ending_write(text)) ShowMessage(text);
+}
+
+bool TFormProg::close_port_ending_write(const AnsiString& why) {
   const bool writing = in_write_chain(mode);
   const int first = unconfirmed_block();
   close_port();
-  const AnsiString text = "Device Disconnected... " + ComboBox1->Text();
-  if (writing)
-    fail_write(text, first);
-  else
-    ShowMessage(text);
+  if (writing) fail_write(why, first);
+  return writing;
+}
+
+bool TFormProg::wait_write_done(DWORD limit_ms) {
+  const DWORD started = GetTickCount();
+  while (!serial_port->tx_idle()) {
+    if (GetTickCount() - started >= limit_ms) return false;
+    Sleep(1);
+  }
+  return true;
 }
 
 void TFormProg::send_cmd(const AnsiString& text) {
   AnsiString out = text + "\r";
+  wait_write_done(kWriteLimitMs);
   serial_port->send(out.c_str(), static_cast<unsigned>(out.Length()));
 }
 
@@ -225,6 +258,7 @@ int TFormProg::send_block(int pos) {
   boot::block_bytes(image ? *image : std::string(), pos, bytes);
   last_block_crc = crc16(bytes, 256);
   add_memo_line("CRT = " + IntToHex(last_block_crc, 4));
+  wait_write_done(kWriteLimitMs);
   serial_port->send(bytes, 256);
   start_step_deadline();
   return pos + 512;
@@ -243,7 +277,7 @@ void TFormProg::next_block() {
     Label2->Caption = "J=" + IntToHex(p / 2, 4);
   } else {
     Label4->Caption = "Block = " + IntToStr(index);
-    if (!crc_failed_.empty()) {
+    if (!crc_failed_.empty() || !not_confirmed_.empty()) {
       fail_write("", count);
       return;
     }
@@ -261,7 +295,7 @@ void TFormProg::fail_write(const AnsiString& why, int first_unwritten) {
   const int count = end_addr / 256 + 1;
   set_mode(MODE_IDLE);
   const AnsiString text =
-      boot::write_failed_text(crc_failed_, std::min(first_unwritten, count), count);
+      boot::write_failed_text(crc_failed_, not_confirmed_, std::min(first_unwritten, count), count);
   add_memo_line(text);
   ShowMessage(why.IsEmpty() ? text : why + "\n" + text);
 }
@@ -287,7 +321,14 @@ void TFormProg::reply_deadline(TObject* Sender) {
 
 // ---- Command buttons ----
 
+void TFormProg::refuse_while_writing() {
+  if (!in_write_chain(mode)) return;
+  ShowMessage(kWriteInProgress);
+  Abort();
+}
+
 void TFormProg::sb_clr_addrClick(TObject* Sender) {
+  refuse_while_writing();
   Memo1->Lines->Clear();
   set_mode(MODE_IDLE);
   clear_rx_line();
@@ -297,19 +338,27 @@ void TFormProg::sb_clr_addrClick(TObject* Sender) {
 }
 
 void TFormProg::sb_write_allClick(TObject* Sender) {
+  refuse_while_writing();
   Memo1->Lines->Clear();
   clear_rx_line();
   if (file_lines->Count == 0 || !image) {
     ShowMessage("No Output File...");
     Abort();
   }
+  if (connected == 0) {
+    ShowMessage("Port Not Connected...");
+    Abort();
+  }
   block_pos = 0;
+  answered_blocks_ = 0;
   crc_failed_.clear();
+  not_confirmed_.clear();
   set_mode(MODE_CLR_ADDR);
   send_cmd(boot::kClrAddr);
 }
 
 void TFormProg::sb_dumpClick(TObject* Sender) {
+  refuse_while_writing();
   const AnsiString start = ed_start->Text().Trim();
   const AnsiString stop = ed_stop->Text().Trim();
   try {
@@ -337,18 +386,21 @@ void TFormProg::sb_dumpClick(TObject* Sender) {
 }
 
 void TFormProg::sb_test_wrClick(TObject* Sender) {
+  refuse_while_writing();
   clear_rx_line();
   set_mode(MODE_IDLE);
   send_cmd(boot::kTest);
 }
 
 void TFormProg::sb_read_lockClick(TObject* Sender) {
+  refuse_while_writing();
   clear_rx_line();
   set_mode(MODE_READ_LOCK);
   send_cmd(boot::kReadLock);
 }
 
 void TFormProg::wr_lockClick(TObject* Sender) {
+  refuse_while_writing();
   Memo1->Lines->Clear();
   set_mode(MODE_IDLE);
   clear_rx_line();
@@ -366,16 +418,17 @@ void TFormProg::wr_lockClick(TObject* Sender) {
 }
 
 void TFormProg::sb_jmp_0000Click(TObject* Sender) {
+  refuse_while_writing();
   Memo1->Lines->Clear();
   set_mode(MODE_IDLE);
   send_cmd(boot::kJmp0000);
   // The port closes once the text has left it (or the write has had its time).
-  const DWORD started = GetTickCount();
-  while (!serial_port->tx_idle() && GetTickCount() - started < kJumpWriteLimitMs) Sleep(1);
+  wait_write_done(kJumpWriteLimitMs);
   close_port();
   Close();
 }
 
 void TFormProg::sb_start_ldClick(TObject* Sender) {
+  refuse_while_writing();
   send_cmd(boot::kStart);
 }

@@ -6,8 +6,8 @@
 namespace hex {
 namespace {
 
-// Highest address + length a record can reach.
-constexpr int kAddressSpan = 0xFFFF + 0xFF + 1;
+// 16-bit addresses: no data byte lies at or above this.
+constexpr int kAddressSpan = 0x10000;
 // How much of a refused line its message shows.
 constexpr int kShownChars = 44;
 
@@ -58,6 +58,71 @@ Record read_record(const AnsiString& raw, int index) {
   return r;
 }
 
+bool is_blank(const AnsiString& line) {
+  return line.Trim().IsEmpty();  // blanks and control characters, a DOS end-of-file among them
+}
+
+// Runs `step` on one line: a failure other than a refusal is refused in the reader's words,
+// naming the line, so that nothing but an EHexFile leaves the reader for a line it read.
+template <class Step>
+void on_line(int index, const AnsiString& line, Step&& step) {
+  try {
+    step();
+  } catch (const EHexFile&) {
+    throw;
+  } catch (const std::exception&) {
+    refuse("Unreadable record", index, line);
+  }
+}
+
+// Reads the records up to the end record into `data` (with the index of each one's line) and
+// returns the end address; refuses what it cannot read exactly.
+int read_records(const TStrings& lines, std::vector<std::pair<int, Record>>& data) {
+  std::vector<int> written_by(kAddressSpan, -1);  // the line whose record wrote each byte
+  int end = 0;
+  bool ended = false;
+  for (int i = 0; i < lines.Count; ++i) {
+    const AnsiString line = lines.Strings[i];
+    if (ended) {
+      // Two files joined after each other: the second would not be written.
+      if (!is_blank(line)) refuse("Data after the end record", i, line);
+      continue;
+    }
+    on_line(i, line, [&] {
+      Record r = read_record(line, i);
+      switch (r.type) {
+        case 0x00:
+          if (r.count == 0) break;  // holds no byte: neither writes nor moves the end
+          if (r.address + r.count > kAddressSpan) refuse("Address above 64K", i, line);
+          for (int a = r.address; a < r.address + r.count; ++a) {
+            if (written_by[a] >= 0)
+              refuse("Data overlapping line " + IntToStr(written_by[a] + 1), i, line);
+            written_by[a] = i;
+          }
+          end = std::max(end, r.address + r.count);
+          data.emplace_back(i, std::move(r));
+          break;
+        case 0x01:
+          ended = true;
+          break;
+        case 0x02:
+        case 0x04:
+          if (r.count != 2) refuse("Bad address record", i, line);
+          if (r.data != "0000") refuse("Address above 64K", i, line);
+          break;
+        case 0x03:
+        case 0x05:
+          break;
+        default:
+          refuse("Unknown record type " + IntToHex(r.type, 2), i, line);
+      }
+    });
+  }
+  if (!ended) throw EHexFile("No End Record In File...");
+  if (end == 0) throw EHexFile("No Data In File...");
+  return end;
+}
+
 }  // namespace
 
 Fields fields(const AnsiString& line) {
@@ -69,43 +134,15 @@ bool is_end_record(const AnsiString& line) {
 }
 
 Firmware read_firmware(const TStrings& lines) {
-  std::vector<Record> data;
-  std::vector<int> written_by(kAddressSpan, -1);  // the line whose record wrote each byte
-  int end = 0;
-  bool ended = false;
-  for (int i = 0; i < lines.Count && !ended; ++i) {
-    const AnsiString line = lines.Strings[i];
-    Record r = read_record(line, i);
-    switch (r.type) {
-      case 0x00:
-        for (int a = r.address; a < r.address + r.count; ++a) {
-          if (written_by[a] >= 0)
-            refuse("Data overlapping line " + IntToStr(written_by[a] + 1), i, line);
-          written_by[a] = i;
-        }
-        if (r.count > 0) end = std::max(end, r.address + r.count);
-        data.push_back(std::move(r));
-        break;
-      case 0x01:
-        ended = true;
-        break;
-      case 0x02:
-      case 0x04:
-        if (r.count != 2) refuse("Bad address record", i, line);
-        if (r.data != "0000") refuse("Address above 64K", i, line);
-        break;
-      case 0x03:
-      case 0x05:
-        break;
-      default:
-        refuse("Unknown record type " + IntToHex(r.type, 2), i, line);
-    }
-  }
-  if (!ended) throw EHexFile("No End Record In File...");
-  if (end == 0) throw EHexFile("No Data In File...");
+  std::vector<std::pair<int, Record>> data;
+  const int end = read_records(lines, data);
   Firmware firmware{end, std::string(static_cast<std::size_t>(end) * 2 + 512, 'F')};
-  for (const Record& r : data)
-    firmware.image.replace(static_cast<std::size_t>(r.address) * 2, r.data.size(), r.data);
+  for (const auto& entry : data) {
+    const Record& r = entry.second;
+    on_line(entry.first, lines.Strings[entry.first], [&] {
+      firmware.image.replace(static_cast<std::size_t>(r.address) * 2, r.data.size(), r.data);
+    });
+  }
   return firmware;
 }
 

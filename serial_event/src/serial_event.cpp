@@ -72,7 +72,10 @@ TOpenResult Tserial_event::open(const char* path, unsigned baud_rate, int parity
     dcb.StopBits = ONESTOPBIT;
     dcb.XonChar = 0x13;
     dcb.XoffChar = 0x19;
-    COMMTIMEOUTS timeouts{0, 0, 0, 0, 0};
+    // A read ends as soon as a byte has arrived, with every byte there by then (up to
+    // rx_chunk): a worker held up for a while catches up in a few reads instead of falling
+    // behind one byte per read. Writes have no time-outs.
+    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, kReadWaitMs, 0, 0};
 
     HANDLE h = CreateFileA(port_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OVERLAPPED, nullptr);
@@ -171,7 +174,10 @@ void Tserial_event::run() {
           ResetEvent(events[EV_RX_DONE]);
           rx_count = done;
           rx_pending = 0;
-          if (rx_count > 0) notify(SE_RX);
+          if (rx_count > 0)
+            notify(SE_RX);
+          else
+            SetEvent(events[EV_RX_REQ]);  // the wait passed with nothing: read on
         } else if (GetLastError() != ERROR_IO_PENDING) {
           go = false;
         }

@@ -117,16 +117,17 @@ void BootLoaderSim::BlockDone(Response& out) {
     flash_[at + i] = block_bytes_[i];
   std::uint16_t crc = BootCrc16(block_bytes_);
   if (block_ == faults_.wrong_crc_block) crc = static_cast<std::uint16_t>(crc ^ 0xA5A5);
-  const std::string n = std::to_string(block_);
   {
     std::lock_guard lock(record_mutex_);
     blocks_.push_back(block_);
   }
+  const std::string named =
+      std::to_string(block_ == faults_.wrong_number_block ? block_ + 1 : block_);
+  std::string reply = Hex(crc, 4) + (faults_.split_ack ? "\r" : " ") + "$WRITE_BL " + named + "\r";
+  if (faults_.stray_byte >= 0) reply.insert(reply.begin(), static_cast<char>(faults_.stray_byte));
+  Reply(out, reply, kBlockWriteUs);
+  if (block_ == faults_.repeat_ack_block) Reply(out, reply, kBlockWriteUs);
   block_ = -1;
-  if (faults_.split_ack)
-    Reply(out, Hex(crc, 4) + "\r$WRITE_BL " + n + "\r", kBlockWriteUs);
-  else
-    Reply(out, Hex(crc, 4) + " $WRITE_BL " + n + "\r", kBlockWriteUs);
 }
 
 std::vector<std::string> BootLoaderSim::Commands() const {

@@ -23,12 +23,13 @@ std::string Record(int count, int address, int type, const std::uint8_t* data) {
 
 }  // namespace
 
-std::string MakeIntelHex(std::span<const std::uint8_t> data, int per_record) {
-  const std::size_t size = std::min<std::size_t>(data.size(), 0x10000);
+std::string MakeIntelHex(std::span<const std::uint8_t> data, int per_record, int base) {
+  const std::size_t room = base < 0x10000 ? 0x10000 - static_cast<std::size_t>(base) : 0;
+  const std::size_t size = std::min<std::size_t>(data.size(), room);
   std::string text;
   for (std::size_t at = 0; at < size; at += per_record) {
     const int count = static_cast<int>(std::min<std::size_t>(per_record, size - at));
-    text += Record(count, static_cast<int>(at), 0, data.data() + at);
+    text += Record(count, base + static_cast<int>(at), 0, data.data() + at);
   }
   return text + Record(0, 0, 1, nullptr);
 }

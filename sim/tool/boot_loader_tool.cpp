@@ -6,8 +6,8 @@
 namespace sim::tool {
 namespace {
 
-bool Number(const std::string& text, std::uint64_t& v) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+bool Number(const std::string& text, std::uint64_t& v, int base = 10) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, base);
   return ec == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
@@ -36,6 +36,12 @@ bool ParseBootLoaderOption(const std::string& arg, const std::string& value, Boo
     o.faults.silent = true;
   } else if (name == "crc" && numbered) {
     o.faults.wrong_crc_block = static_cast<int>(n);
+  } else if (name == "wrong-number" && numbered) {
+    o.faults.wrong_number_block = static_cast<int>(n);
+  } else if (name == "repeat" && numbered) {
+    o.faults.repeat_ack_block = static_cast<int>(n);
+  } else if (name == "stray" && Number(text, n, 16) && n <= 0xFF) {
+    o.faults.stray_byte = static_cast<int>(n);
   } else if (name == "silent-from" && numbered) {
     o.faults.silent_from_block = static_cast<int>(n);
   } else if (name == "vanish" && numbered && n > 0) {

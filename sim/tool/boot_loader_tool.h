@@ -11,8 +11,8 @@ namespace sim::tool {
 inline constexpr const char* kBootLoaderUsage =
     "  --start WHO         tracker (default) | boot-loader: the device the tool starts as\n"
     "  --flash FILE        the boot loader's flash, written to FILE when the tool ends\n"
-    "  --boot-fault FAULT  crc=BLOCK | split | silent | silent-from=BLOCK | vanish=N\n"
-    "                      (may be repeated)\n";
+    "  --boot-fault FAULT  crc=BLOCK | wrong-number=BLOCK | repeat=BLOCK | stray=HEX | split\n"
+    "                      | silent | silent-from=BLOCK | vanish=N   (may be repeated)\n";
 
 struct BootLoaderOptions {
   bool start_as_boot_loader = false;

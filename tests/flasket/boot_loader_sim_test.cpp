@@ -59,6 +59,13 @@ TEST_F(BootLoaderSimTest, FaultsOfTheAcknowledgement) {
   loader.faults().wrong_crc_block = 4;
   EXPECT_NE(Block(4, std::vector<std::uint8_t>(256, 0xFF)), "5B2F $WRITE_BL 4\r");
   EXPECT_EQ(Block(5, std::vector<std::uint8_t>(256, 0xFF)), "5B2F $WRITE_BL 5\r");
+  loader.faults().wrong_number_block = 6;
+  EXPECT_EQ(Block(6, std::vector<std::uint8_t>(256, 0xFF)), "5B2F $WRITE_BL 7\r");
+  loader.faults().repeat_ack_block = 7;
+  loader.faults().stray_byte = '>';
+  EXPECT_EQ(Block(7, std::vector<std::uint8_t>(256, 0xFF)),
+            ">5B2F $WRITE_BL 7\r>5B2F $WRITE_BL 7\r");
+  EXPECT_EQ(Block(8, std::vector<std::uint8_t>(256, 0xFF)), ">5B2F $WRITE_BL 8\r");
   loader.faults().silent_from_block = 6;
   EXPECT_EQ(Block(6, std::vector<std::uint8_t>(256, 0xFF)), "");
   EXPECT_EQ(Send("#TEST 0000\r"), "");

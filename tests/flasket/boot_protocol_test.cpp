@@ -57,22 +57,31 @@ TEST(BootCommands, Texts) {
 
 TEST(BootCommands, AFailedWriteNamesItsBlocks) {
   struct Case {
-    std::vector<int> crc_failed;
+    std::vector<int> crc_failed, not_confirmed;
     int first_unwritten, count;
     const char* text;
   };
   const Case cases[] = {
-      {{1}, 4, 4, "Write Failed: CRT Error in Block 1. Repeat Write All..."},
-      {{0, 2, 3, 4, 7}, 9, 9, "Write Failed: CRT Error in Block 0, 2-4, 7. Repeat Write All..."},
-      {{}, 2, 5, "Write Failed: Block 2-4 Not Written. Repeat Write All..."},
-      {{}, 0, 1, "Write Failed: Block 0 Not Written. Repeat Write All..."},
+      {{1}, {}, 4, 4, "Write Failed: CRT Error in Block 1. Repeat Write All..."},
+      {{0, 2, 3, 4, 7},
+       {},
+       9,
+       9,
+       "Write Failed: CRT Error in Block 0, 2-4, 7. Repeat Write All..."},
+      {{}, {}, 2, 5, "Write Failed: Block 2-4 Not Written. Repeat Write All..."},
+      {{}, {}, 0, 1, "Write Failed: Block 0 Not Written. Repeat Write All..."},
+      {{}, {3}, 6, 6, "Write Failed: Block 3 Not Confirmed. Repeat Write All..."},
       {{1},
-       3,
+       {4, 5},
+       7,
        19,
-       "Write Failed: CRT Error in Block 1; Block 3-18 Not Written. Repeat Write All..."},
+       "Write Failed: CRT Error in Block 1; Block 4-5 Not Confirmed; Block 7-18 Not Written. "
+       "Repeat Write All..."},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(boot::write_failed_text(c.crc_failed, c.first_unwritten, c.count).str(), c.text);
+    EXPECT_EQ(
+        boot::write_failed_text(c.crc_failed, c.not_confirmed, c.first_unwritten, c.count).str(),
+        c.text);
 }
 
 // Feeds the text; returns the lines it finished, each as text() showed it then.
@@ -102,27 +111,39 @@ TEST(BootReplyLine, FinishesAtCarriageReturnAndWrapsAt512) {
   EXPECT_EQ(Feed(line, std::string(512, 'b') + "tail\r"), (std::vector<std::string>{"tail\r"}));
 }
 
-TEST(BootReplies, BlockAcknowledgement) {
+TEST(BootReplies, BlockAcknowledgementNamesItsCrcAndItsBlock) {
   struct Case {
     const char* text;
+    bool has_crc;
     std::uint16_t crc;
+    int block;
     const char* label;
   };
-  const std::string long2(30, 's'), long3(25, 't');
-  const std::string long_line = "5B2F " + long2 + " " + long3 + "\r";
+  const std::string long3(25, '7');
+  const std::string long_line = "5B2F $WRITE_BL " + long3 + "\r";
   const Case cases[] = {
-      {"5B2F $WRITE_BL 7\r", 0x5B2F, "7"},
-      {"5b2f\r$WRITE_BL 7\r", 0x5B2F, "7"},  // over two lines
-      {"12345 $WRITE_BL 3\r", 0x2345, "3"},  // the low 16 bits
-      {"OK\r5B2F $WRITE_BL 1\r", 0, ""},     // a line left from before leads it
-      {"5B2F $WRITE_BL\r", 0x5B2F, ""},
-      {"", 0, ""},
-      {long_line.c_str(), 0x5B2F, "ttttttttttttttttttt"},  // the label is cut at 19
+      {"5B2F $WRITE_BL 7\r", true, 0x5B2F, 7, "7"},
+      {"5b2f\r$WRITE_BL 7\r", true, 0x5B2F, 7, "7"},         // over two lines
+      {"12345 $WRITE_BL 3\r", true, 0x2345, 3, "3"},         // the low 16 bits
+      {"OK\r5B2F $WRITE_BL 1\r", true, 0x5B2F, 1, "1"},      // a line left from before leads it
+      {"\x01 5B2F $WRITE_BL 12\r", true, 0x5B2F, 12, "12"},  // a stray byte on the line
+      {">5B2F $WRITE_BL 2\r", true, 0x5B2F, 2, "2"},         // ... or stuck to the CRC
+      {"5B2F$WRITE_BL 2\r", true, 0x5B2F, 2, "2"},
+      {"5B2F $WRITE_BL\r", true, 0x5B2F, -1, ""},  // no number: confirms no block
+      {"5B2F $WRITE_BL 3x\r", true, 0x5B2F, -1, "3x"},
+      {"5B2F $WRITE_BL -3\r", true, 0x5B2F, -1, "-3"},
+      {"$WRITE_BL 4\r", false, 0, 4, "4"},  // no CRC
+      {"ERROR $WRITE_BL 4\r", false, 0, 4, "4"},
+      {"5B2F 4\r", false, 0, -1, ""},  // no mark
+      {"", false, 0, -1, ""},
+      {long_line.c_str(), true, 0x5B2F, -1, "7777777777777777777"},  // cut at 19
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     boot::BlockAck ack = boot::read_block_ack(c.text);
+    EXPECT_EQ(ack.has_crc, c.has_crc);
     EXPECT_EQ(ack.crc, c.crc);
+    EXPECT_EQ(ack.block, c.block);
     EXPECT_EQ(ack.label.str(), c.label);
   }
 }

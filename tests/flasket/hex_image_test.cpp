@@ -69,8 +69,26 @@ TEST(HexFile, ReadsExactlyTheDataRecordsOrRefusesTheFileNamingTheLine) {
             {Record(4, 0, 3, "00001234"), Record(2, 0, 2, "0000"), Data(2, "5566"),
              Record(2, 0, 4, "0000"), Record(4, 0, 5, "00000100"), kEnd},
             4, "FFFF5566"),
-      Loads("nothing after the end record is read", {good, kEnd, "garbage", Data(0, "FFFF")}, 4,
+      Loads("a zero-length data record holds no byte and does not move the end",
+            {Data(0, "0C945C00"), ":00500000B0", kEnd}, 4, "0C945C00"),
+      Loads("blank lines and a DOS end-of-file character after the end record",
+            {good, kEnd, "", "  \r", "\x1A"}, 4, "0C945C00"),
+      Loads("a DOS end-of-file character on the end record's line", {good, kEnd + "\x1A"}, 4,
             "0C945C00"),
+      Loads("data up to FFFF", {Data(0xFFF0, std::string(32, 'A')), Data(0, "01"), kEnd}, 0x10000,
+            "01" + std::string(0xFFF0 * 2 - 2, 'F') + std::string(32, 'A')),
+      Refused("two files joined: a record after the end record",
+              {good, kEnd, Data(0x100, "AABB"), kEnd},
+              "Data after the end record in line 3: " + Data(0x100, "AABB")),
+      Refused("two files joined after a blank line", {good, kEnd, "", Data(0x100, "AABB"), kEnd},
+              "Data after the end record in line 4"),
+      Refused("text after the end record", {good, kEnd, "garbage"},
+              "Data after the end record in line 3: garbage"),
+      Refused("a record after a DOS end-of-file character", {good, kEnd, "\x1A", kEnd},
+              "Data after the end record in line 4"),
+      Refused("a data record that runs past FFFF", {good, Data(0xFFF0, std::string(64, 'A')), kEnd},
+              "Address above 64K in line 2"),
+      Refused("one byte past FFFF", {Data(0xFFFF, "0102"), kEnd}, "Address above 64K in line 1"),
       Refused("bad checksum", {good, ":02000400AABB00", kEnd},
               "Bad checksum in line 2: :02000400AABB00"),
       Refused("bad checksum of the end record", {good, ":00000001FE"}, "Bad checksum in line 2"),
@@ -104,8 +122,10 @@ TEST(HexFile, ReadsExactlyTheDataRecordsOrRefusesTheFileNamingTheLine) {
       Refused("no end record", {good}, "No End Record In File..."),
       Refused("an empty file", {}, "No End Record In File..."),
       Refused("no data", {Record(4, 0, 3, "00001234"), kEnd}, "No Data In File..."),
-      Refused("the end record first", {kEnd, good}, "No Data In File..."),
-      Refused("only zero-length data records", {":00010000FF", kEnd}, "No Data In File..."),
+      Refused("the end record alone", {kEnd}, "No Data In File..."),
+      Refused("the end record first", {kEnd, good}, "Data after the end record in line 2"),
+      Refused("only zero-length data records", {":00010000FF", ":00500000B0", kEnd},
+              "No Data In File..."),
   };
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -145,12 +165,11 @@ TEST(HexFile, ARefusalShowsTheStartOfALongLine) {
   }
 }
 
-TEST(HexFile, TheHighestAddressesFitTheImage) {
-  // A record may reach 0xFF bytes past 0xFFFF; the image holds it whole.
-  auto lines = Lines({Data(0xFFFF, "0102"), Data(0, "03"), kEnd});
+TEST(HexFile, TheHighestAddressFitsTheImage) {
+  auto lines = Lines({Data(0xFFFF, "01"), Data(0, "03"), kEnd});
   hex::Firmware firmware = hex::read_firmware(*lines);
-  EXPECT_EQ(firmware.end_addr, 0x10001);
-  EXPECT_EQ(firmware.image.substr(0xFFFF * 2, 4), "0102");
+  EXPECT_EQ(firmware.end_addr, 0x10000);
+  EXPECT_EQ(firmware.image.substr(0xFFFF * 2, 4), "01FF");
   EXPECT_EQ(hex::end_label(0x1A30).str(), "End addr.= 0x01A30");
   EXPECT_EQ(hex::end_label(0x123456).str(), "End addr.= 0x123456");
 }

@@ -1,9 +1,10 @@
 // The real Flasket program under Xvfb with the Qt widget set, driven through its window by the
 // test-only driver (loaded with LD_PRELOAD) against the simulator tool's boot loader on a
-// pseudo-terminal as COM3: a damaged HEX file is refused with its message on screen, then a good
-// one is opened, the port picked and connected, the image written, the port disconnected and
-// the window closed. The tool's flash must then hold the image; pictures of the refusal and of
-// the window after the write are kept under the build folder.
+// pseudo-terminal as COM3: two HEX files joined into one are refused with the message on screen,
+// then a good one is opened, the port picked and connected, the image written (a command
+// pressed during the write is refused with a box and the write goes on), the port
+// disconnected and the window closed. The tool's flash must then hold the image; pictures of the
+// refusal and of the window after the write are kept under the build folder.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -36,20 +37,22 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
   const fs::path flash_file = folder.path() / "flash.bin";
   const fs::path sim_log = folder.path() / "sim.log";
 
-  // 19 blocks, the last one partly filled.
-  std::vector<std::uint8_t> image(0x1234);
+  // 49 blocks, the last one partly filled: the write lasts a few seconds, long enough for a
+  // button pressed during it.
+  std::vector<std::uint8_t> image(0x3034);
   for (std::size_t i = 0; i < image.size(); ++i)
     image[i] = static_cast<std::uint8_t>(i * 29 + (i >> 8) + 5);
   const fs::path hex = folder.path() / "firmware.hex";
   std::ofstream(hex, std::ios::binary) << sim::MakeIntelHex(image);
   const int blocks = static_cast<int>((image.size() - 1) / 256 + 1);
-  // The same file with one data digit of its second record changed: the checksum no longer fits.
-  std::string damaged = sim::MakeIntelHex(image);
-  const std::size_t second = damaged.find('\n') + 1;
-  damaged[second + 9] = damaged[second + 9] == '0' ? '1' : '0';
-  const std::string second_line = damaged.substr(second, damaged.find('\r', second) - second);
-  const fs::path bad_hex = folder.path() / "damaged.hex";
-  std::ofstream(bad_hex, std::ios::binary) << damaged;
+  // The same file with a boot loader's file joined after it: the second part would not be
+  // written, so the file is refused at the first record after the end record.
+  const std::vector<std::uint8_t> boot(0x40, 0x5A);
+  const std::string joined_boot = sim::MakeIntelHex(boot, 16, 0xF000);
+  const std::string first_boot_line = joined_boot.substr(0, joined_boot.find('\r'));
+  const int joined_line = static_cast<int>((image.size() + 15) / 16) + 2;
+  const fs::path bad_hex = folder.path() / "joined.hex";
+  std::ofstream(bad_hex, std::ios::binary) << sim::MakeIntelHex(image) + joined_boot;
 
   sim::ToolProcess tool(TRACKER_SIM_TOOL,
                         {"--prefix", prefix.string(), "--com", "3", "--start", "boot-loader",
@@ -58,7 +61,9 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
 
   const fs::path shot = folder.path() / "write.png";
   const fs::path refused_shot = folder.path() / "refused.png";
-  const std::string refusal = "Bad checksum in line 2: " + second_line;
+  const fs::path busy_shot = folder.path() / "busy.png";
+  const std::string refusal =
+      "Data after the end record in line " + std::to_string(joined_line) + ": " + first_boot_line;
   const std::string blocks_text = std::to_string(blocks);
   const std::vector<std::string> steps = {
       "click sb_open_files",
@@ -74,6 +79,12 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
       "wait FormProg   Comm Port ( \\\\.\\COM3 ) Open",
       "pick PageControl1  Write Mem.",
       "click sb_write_all",
+      // A device command during the write is refused with a box; the write goes on meanwhile.
+      "wait Label11 Mode = 1",
+      "pick PageControl1 Dump Mem",
+      "click sb_dump",
+      "shot box " + busy_shot.string(),
+      "answer ОК",
       "wait Label4 Block = " + blocks_text,
       "wait Label11 Mode = 0",
       "wait prog_b1 " + blocks_text + "/" + blocks_text,
@@ -102,6 +113,9 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
       << output;
   EXPECT_NE(output.find("step 3: shot box \"" + refusal + "\" saved"), std::string::npos) << output;
   EXPECT_NE(output.find("step 4: answer ОК to \"" + refusal + "\""), std::string::npos) << output;
+  EXPECT_NE(output.find(": answer ОК to \"Write In Progress... Wait For Its End\""),
+            std::string::npos)
+      << output;
 
   // The tool writes its flash when it stops.
   ASSERT_EQ(tool.Stop(SIGTERM), 0);
@@ -114,11 +128,12 @@ TEST(FlasketWindowSession, OpenConnectWriteAllThroughTheWindow) {
                           flash.begin() + blocks * 256,
                           [](char b) { return static_cast<std::uint8_t>(b) == 0xFF; }));
 
-  for (const fs::path& picture : {refused_shot, shot}) {
+  for (const fs::path& picture : {refused_shot, busy_shot, shot}) {
     ASSERT_TRUE(fs::exists(picture)) << output;
     EXPECT_GT(fs::file_size(picture), 10'000u);
   }
   x_server::KeepPicture(refused_shot, SCREENSHOT_DIR, "Flasket_refused.png");
+  x_server::KeepPicture(busy_shot, SCREENSHOT_DIR, "Flasket_write_in_progress.png");
   x_server::KeepPicture(shot, SCREENSHOT_DIR, "Flasket_write.png");
 #endif
 }

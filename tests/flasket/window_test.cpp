@@ -104,6 +104,10 @@ TEST_F(FlasketTest, ARefusedFileLeavesNothingLoaded) {
        "Address above 64K in line 1: :020000040001F9"},
       {"a record cut short", ":02000000AABB99\r\n:1000100001\r\n:00000001FF\r\n",
        "Record length does not match its count in line 2: :1000100001"},
+      {"two files joined", ":02000000AABB99\r\n:00000001FF\r\n:02010000AABB98\r\n:00000001FF\r\n",
+       "Data after the end record in line 3: :02010000AABB98"},
+      {"data past FFFF", ":02FFFF000102FD\r\n:00000001FF\r\n",
+       "Address above 64K in line 1: :02FFFF000102FD"},
       {"a file that cannot be read", "", ""},
   };
   for (const Case& c : cases) {
@@ -148,6 +152,22 @@ TEST_F(FlasketTest, AfterARefusedFileWriteAllWritesNothingAndTheNextGoodFileIsWr
   EXPECT_TRUE(std::all_of(loader->flash().begin() + good.size(), loader->flash().begin() + 0x200,
                           [](std::uint8_t b) { return b == 0xFF; }));
   EXPECT_EQ(platform::testing::Beeps().back().duration, 200u);
+}
+
+TEST_F(FlasketTest, AZeroLengthRecordHoldsNoByteAndTheFileNamedIsTheFileWritten) {
+  Connect();
+  OpenFirmware(Firmware(0x300, 1));
+  // A valid file whose zero-length record lies far above its data.
+  OpenHex(":10000000000102030405060708090A0B0C0D0E0F78\r\n:00500000B0\r\n:00000001FF\r\n");
+  EXPECT_TRUE(Messages().empty()) << LastShown();
+  EXPECT_EQ(Caption("Label3"), "End addr.= 0x00010");
+  EXPECT_EQ(Caption("Label1"), "Rec Count = 3");
+  ASSERT_TRUE(WriteAll());
+  EXPECT_EQ(loader->BlocksWritten(), std::vector<int>{0});
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(loader->flash()[i], i);
+  EXPECT_TRUE(std::all_of(loader->flash().begin() + 16, loader->flash().begin() + 256,
+                          [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_TRUE(SuccessBeeped());
 }
 
 TEST_F(FlasketTest, WriteAllWritesEveryBlockCheckedByItsCrc) {
@@ -220,6 +240,126 @@ TEST_F(FlasketTest, ACrcMismatchIsShownTheWriteGoesOnAndItsEndSaysItFailed) {
   ASSERT_TRUE(WriteAll());
   EXPECT_EQ(Messages().size(), 2u) << LastShown();
   EXPECT_TRUE(SuccessBeeped());
+}
+
+TEST_F(FlasketTest, AnAnswerConfirmsOnlyTheBlockItNames) {
+  struct Case {
+    const char* name;
+    sim::BootLoaderFaults faults;
+    std::vector<std::string> messages;  // none: the write went well
+  };
+  auto faults = [](auto set) {
+    sim::BootLoaderFaults f;
+    set(f);
+    return f;
+  };
+  const Case cases[] = {
+      {"block 2 answered as block 3",
+       faults([](auto& f) { f.wrong_number_block = 2; }),
+       {"Block 2 Not Confirmed: Answer For Block 3...",
+        "Write Failed: Block 2 Not Confirmed. Repeat Write All..."}},
+      {"a repeated answer moves nothing on", faults([](auto& f) { f.repeat_ack_block = 1; }), {}},
+      {"a repeated answer, then a wrong CRC later",
+       faults([](auto& f) {
+         f.repeat_ack_block = 1;
+         f.wrong_crc_block = 3;
+       }),
+       {"CRT Error in 3 Block...", "Write Failed: CRT Error in Block 3. Repeat Write All..."}},
+      {"a stray byte before every CRC", faults([](auto& f) { f.stray_byte = '>'; }), {}},
+  };
+  const auto data = Firmware(0x500, 3);
+  OpenFirmware(data);
+  Connect();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    responder().ClearShown();
+    platform::testing::ClearBeeps();
+    loader->faults() = c.faults;
+    loader->flash().assign(sim::kFlashSize, 0x00);
+    const std::size_t before = loader->BlocksWritten().size();
+    ASSERT_TRUE(WriteAll());
+    const auto written = loader->BlocksWritten();
+    EXPECT_EQ(std::vector<int>(written.begin() + before, written.end()),
+              (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(Messages(), c.messages);
+    EXPECT_EQ(Caption("Label11"), "Mode = 0");
+    EXPECT_EQ(SuccessBeeped(), c.messages.empty());
+    if (c.messages.empty()) {
+      EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
+    }
+  }
+}
+
+TEST_F(FlasketTest, DeviceCommandsDuringAWriteAreRefusedAndTheWriteGoesOn) {
+  const auto data = Firmware(0x500, 4);
+  OpenFirmware(data);
+  Connect();
+  Press("sb_write_all");
+  ASSERT_TRUE(Until([&] { return form->block_pos == 512; }));
+  const char* buttons[] = {"sb_dump",      "sb_clr_addr",  "sb_test_wr", "wr_lock",
+                           "sb_read_lock", "sb_write_all", "sb_jmp_0000"};
+  for (const char* button : buttons) {
+    SCOPED_TRACE(button);
+    Press(button);
+    EXPECT_EQ(LastShown(), TFormProg::kWriteInProgress);
+    EXPECT_EQ(form->mode, MODE_BLOCK);
+  }
+  EXPECT_EQ(form->connected, 1);
+  ASSERT_TRUE(Until([&] { return form->mode == MODE_IDLE; }, 20s));
+  EXPECT_EQ(Messages(), std::vector<std::string>(std::size(buttons), TFormProg::kWriteInProgress));
+  EXPECT_EQ(loader->BlocksWritten(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
+  EXPECT_EQ(Caption("Label4"), "Block = 6");
+  EXPECT_TRUE(SuccessBeeped());
+  // Nothing but the write reached the device.
+  const auto commands = loader->Commands();
+  ASSERT_FALSE(commands.empty());
+  EXPECT_EQ(commands.front(), "#CLR_ADDR 0000");
+  for (std::size_t i = 1; i < commands.size(); ++i)
+    EXPECT_EQ(commands[i].rfind("#WRITE_BL ", 0), 0u) << commands[i];
+}
+
+TEST_F(FlasketTest, WriteAllPressedTwiceAtOnceWritesOnce) {
+  const auto data = Firmware(0x300, 5);
+  OpenFirmware(data);
+  Connect();
+  Press("sb_write_all");
+  Press("sb_write_all");  // before the boot loader has answered anything
+  EXPECT_EQ(LastShown(), TFormProg::kWriteInProgress);
+  ASSERT_TRUE(Until([&] { return form->mode == MODE_IDLE; }));
+  EXPECT_EQ(Messages(), std::vector<std::string>{TFormProg::kWriteInProgress});
+  EXPECT_EQ(loader->BlocksWritten(), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), loader->flash().begin()));
+  EXPECT_TRUE(SuccessBeeped());
+}
+
+TEST_F(FlasketTest, DisconnectDuringAWriteEndsItAsFailedNamingTheDisconnect) {
+  loader->faults().silent_from_block = 1;  // block 1 stays unanswered while the user waits
+  OpenFirmware(Firmware(0x500));
+  Connect();
+  Press("sb_write_all");
+  ASSERT_TRUE(Until([&] { return form->block_pos == 2 * 512; }));
+  hl::Click(Get("sb_disconnect"));
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Port Closed By Disconnect... COM3\n"
+                                     "Write Failed: Block 1-5 Not Written. Repeat Write All..."});
+  EXPECT_EQ(form->mode, MODE_IDLE);
+  ExpectClosedState();
+  // The reply deadline does not come back with another end.
+  auto* timer = hl::Find<TTimer>(form, "ReplyTimer");
+  EXPECT_FALSE(timer->Active());
+  hl::PumpMessages();
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_FALSE(SuccessBeeped());
+}
+
+TEST_F(FlasketTest, WriteAllWithoutAConnectionSaysSoAtOnce) {
+  OpenFirmware(Firmware(0x100));
+  Press("sb_write_all");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Port Not Connected..."});
+  EXPECT_EQ(form->mode, MODE_IDLE);
+  EXPECT_FALSE(hl::Find<TTimer>(form, "ReplyTimer")->Active());
+  EXPECT_TRUE(loader->Commands().empty());
 }
 
 TEST_F(FlasketTest, ASilentBootLoaderEndsTheWriteWithAMessage) {

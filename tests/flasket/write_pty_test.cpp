@@ -1,7 +1,7 @@
 // End to end over a pseudo-terminal: the loader window (headless) writes a HEX file to the
 // simulator tool, which the tracker hands over to its boot loader; the tool's flash is then the
-// image. A write that goes wrong (a wrong CRC, a device that vanishes) ends saying so. Real time,
-// bounded waits.
+// image. A write that goes wrong (a wrong CRC, an answer for another block, a device that
+// vanishes) ends saying so. Real time, bounded waits.
 #include <signal.h>
 
 #include "flasket_fixture.h"
@@ -91,6 +91,57 @@ TEST_F(CrcFaultPtyTest, AWrongCrcIsShownAndTheEndOfTheWriteSaysItFailed) {
   EXPECT_EQ(Caption("Label4"), "Block = 4");
   EXPECT_FALSE(SuccessBeeped());
 }
+
+// The boot loader's answers that confirm another block than the one sent, or confirm it twice,
+// or carry a stray byte before the CRC.
+struct AnswerCase {
+  const char* name;
+  std::vector<std::string> faults;
+  std::vector<std::string> messages;  // none: the write went well
+};
+
+class AnswerPtyTest : public WritePtyTest, public ::testing::WithParamInterface<AnswerCase> {
+  std::vector<std::string> ToolOptions() override {
+    std::vector<std::string> options{"--start", "boot-loader"};
+    for (const std::string& fault : GetParam().faults) {
+      options.push_back("--boot-fault");
+      options.push_back(fault);
+    }
+    return options;
+  }
+};
+
+TEST_P(AnswerPtyTest, AnAnswerConfirmsOnlyTheBlockItNames) {
+  const AnswerCase& c = GetParam();
+  const auto data = Firmware(0x300, 6);
+  OpenFirmware(data);
+  Connect();
+  ASSERT_TRUE(WriteAll(std::chrono::seconds(30))) << ToolLog();
+  EXPECT_EQ(Messages(), c.messages) << ToolLog();
+  EXPECT_EQ(Caption("Label4"), "Block = 4");
+  EXPECT_EQ(Caption("Label11"), "Mode = 0");
+  EXPECT_EQ(SuccessBeeped(), c.messages.empty());
+  hl::Click(Get("sb_disconnect"));
+  ASSERT_EQ(tool->Stop(SIGTERM), 0);
+  if (!c.messages.empty()) return;
+  const auto flash = Flash();
+  ASSERT_GE(flash.size(), data.size());
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), flash.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, AnswerPtyTest,
+    ::testing::Values(AnswerCase{"AnotherBlocksNumber",
+                                 {"wrong-number=1"},
+                                 {"Block 1 Not Confirmed: Answer For Block 2...",
+                                  "Write Failed: Block 1 Not Confirmed. Repeat Write All..."}},
+                      AnswerCase{"ARepeatedAnswer", {"repeat=0"}, {}},
+                      AnswerCase{"ARepeatedAnswerThenAWrongCrc",
+                                 {"repeat=0", "crc=2"},
+                                 {"CRT Error in 2 Block...",
+                                  "Write Failed: CRT Error in Block 2. Repeat Write All..."}},
+                      AnswerCase{"AStrayByteBeforeTheCrc", {"stray=3E"}, {}}),
+    [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
 class VanishPtyTest : public WritePtyTest {
   std::vector<std::string> ToolOptions() override {

@@ -159,6 +159,21 @@ TEST_F(SerialEventTest, OneByteReadsDeliverEveryByteInOrder) {
   for (unsigned size : record.sizes) EXPECT_EQ(size, 1u);
 }
 
+TEST_F(SerialEventTest, AReadTakesEveryByteThatHasArrivedUpToItsChunk) {
+  port.set_rx_chunk(256);
+  ASSERT_EQ(Open(), SE_OK);
+  ASSERT_TRUE(Started());
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += static_cast<char>('0' + i % 64);
+  pty->Write(text);
+  EXPECT_TRUE(record.WaitFor([&] { return record.bytes.size() >= text.size(); }, 5000ms));
+  std::lock_guard lock(record.mutex);
+  EXPECT_EQ(record.bytes, text);
+  // Not a byte per read: the bytes that had come were taken together.
+  EXPECT_LT(record.sizes.size(), text.size() / 2);
+  for (unsigned size : record.sizes) EXPECT_LE(size, 256u);
+}
+
 TEST_F(SerialEventTest, SendTakesUpTo511BytesOneWriteAtATime) {
   ASSERT_EQ(Open(), SE_OK);
   ASSERT_TRUE(Started());

@@ -21,10 +21,12 @@ AnsiString write_block_cmd(int index);                                 // "#WRIT
 AnsiString dump_cmd(const AnsiString& start, const AnsiString& stop);  // "#DUMP s e "
 AnsiString lock_write_cmd(int value);  // "#LOCK_WR " + at least two upper-case hex digits
 
-// The end of a write that went wrong: the blocks whose CRC did not match (in the order found),
-// and the blocks from `first_unwritten` to `count` - 1 that were not written (none when
-// `first_unwritten` is `count`). Runs of blocks are shown as "4-6".
-AnsiString write_failed_text(const std::vector<int>& crc_failed, int first_unwritten, int count);
+// The end of a write that went wrong: the blocks whose CRC did not match and those whose answer
+// named another block or none (each in the order found), and the blocks from `first_unwritten`
+// to `count` - 1 that were not written (none when `first_unwritten` is `count`). Runs of blocks
+// are shown as "4-6".
+AnsiString write_failed_text(const std::vector<int>& crc_failed,
+                             const std::vector<int>& not_confirmed, int first_unwritten, int count);
 
 // CRC-16/CCITT-FALSE: polynomial 0x1021, initial 0xFFFF, no reflection, no final XOR.
 void make_crc_table(std::uint16_t table[256]);
@@ -52,11 +54,15 @@ class ReplyLine {
   int pos_ = 0;
 };
 
-// A block acknowledgement read as "%x%s%s": the low 16 bits of the first token's hexadecimal
-// number and the third token; tokens longer than 25 (second) and 19 (third) characters are cut.
-// A token that cannot be read leaves the CRC 0 and the label empty.
+// A block acknowledgement: text that holds the mark "$WRITE_BL". The CRC is the blank-separated
+// token just before the mark, read as the hexadecimal digits it ends in (so that a stray byte
+// before it on the line does not hide it), its low 16 bits kept; the block is the decimal token
+// just after the mark, and the label is that token as it stands, cut at 19 characters.
+// Without a mark, a CRC or a number, `has_crc` is false or `block` is -1.
 struct BlockAck {
+  bool has_crc = false;
   std::uint16_t crc = 0;
+  int block = -1;
   AnsiString label;
 };
 BlockAck read_block_ack(const char* text);

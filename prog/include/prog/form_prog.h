@@ -143,6 +143,11 @@ class TFormProg : public TForm {
   static constexpr DWORD kReplyLimitMs = 3000;
   // How long "JMP 0000" waits for its text to leave the port before it closes it.
   static constexpr DWORD kJumpWriteLimitMs = 500;
+  // How long a text or a block waits for the write before it to complete: the port takes one
+  // write at a time, and on a busy machine the worker may take its time to finish the last.
+  static constexpr DWORD kWriteLimitMs = 1000;
+  // What a device command or a second "Write All" pressed during a write is told.
+  static constexpr const char* kWriteInProgress = "Write In Progress... Wait For Its End";
 
   std::optional<std::string> image;  // the memory image as hexadecimal text
   TStringList* file_lines = nullptr;
@@ -168,8 +173,14 @@ class TFormProg : public TForm {
     std::string line;
   };
   void set_mode(int value);
+  // Waits at most `limit_ms` until no write is in progress; false when one still is.
+  bool wait_write_done(DWORD limit_ms);
   // Worker thread: queues the notice and posts WM_SERIAL_NOTIFY with its id as wParam.
   void hand_over(int code, const char* line, bool log);
+  // Worker thread, with the reply line held: hands a finished line over as the mode says.
+  void take_line();
+  // While a write runs, a device command is refused with a message and the write goes on.
+  void refuse_while_writing();
   std::optional<Notice> take_notice(WPARAM id);
   void start_step_deadline();
   void reply_deadline(TObject* Sender);
@@ -180,6 +191,8 @@ class TFormProg : public TForm {
   void fail_write(const AnsiString& why, int first_unwritten);
   // The device went away under an open port: the window closes its side too.
   void port_lost();
+  // Closes the port; a write under way ends as failed, `why` before its end. True when one did.
+  bool close_port_ending_write(const AnsiString& why);
 
   // The loaded firmware changes only as a whole: lines, name, record count, end address, image.
   // A file refused leaves nothing loaded and its message (the line and why) is shown.
@@ -196,7 +209,9 @@ class TFormProg : public TForm {
   WPARAM next_notice_ = 1;
   TTimer* reply_timer_ = nullptr;
   DWORD step_started_ = 0;
-  std::vector<int> crc_failed_;  // the blocks of this write whose CRC did not match
+  int answered_blocks_ = 0;         // the blocks of this write whose answer has been taken
+  std::vector<int> crc_failed_;     // the blocks of this write whose CRC did not match
+  std::vector<int> not_confirmed_;  // ... whose answer named another block or none
 };
 
 extern TFormProg* FormProg;

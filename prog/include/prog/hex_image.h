@@ -3,8 +3,9 @@
 // A line is read at fixed 1-based positions: mark ":" 1, byte count LL 2-3, address AAAA 4-7,
 // type 8-9, data from 10 (LL x 2 characters), checksum after the data. Blanks and control
 // characters after the checksum are ignored. Only type "00" carries data, at its own 16-bit
-// address; "01" ends the file (nothing after it is read); "03" and "05" (start addresses) and
-// "02" and "04" with a zero base are skipped.
+// address (one of no bytes is skipped); "01" ends the file; "03" and "05" (start addresses) and
+// "02" and "04" with a zero base are skipped. After the end record only blank lines may follow
+// (a DOS end-of-file character counts as blank).
 //
 // The image holds two characters per byte (address a at characters 2a and 2a+1, copied from
 // the file unchanged), end address x 2 + 512 characters, "F" where no record writes. The end
@@ -12,10 +13,12 @@
 //
 // read_firmware() refuses with EHexFile, naming the line and why, every record it cannot read
 // exactly: no mark, a character that is not a hexadecimal digit, a length that does not match
-// the count, a wrong checksum, an unknown type, an extended address with a non-zero base (its
-// data lies above 64 KB, and 16-bit addresses would lay it over the start of the image), data
-// over bytes an earlier record wrote (the file would not say which firmware it holds). It also
-// refuses a file without an end record, and one without a data byte.
+// the count, a wrong checksum, an unknown type, data above FFFF (a data record that runs past
+// it, or an extended address with a non-zero base: 16-bit addresses would lay it over the start
+// of the image), data over bytes an earlier record wrote (the file would not say which firmware
+// it holds), anything after the end record (two files joined: the second would not be written).
+// It also refuses a file without an end record, and one without a data byte. Any other failure
+// while a line is read is refused as well, naming the line: nothing but EHexFile leaves it.
 #pragma once
 
 #include <string>

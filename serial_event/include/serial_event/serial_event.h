@@ -2,8 +2,12 @@
 // is open. Every completed step reaches the owner through one callback on the worker thread.
 //
 // - Reads run one after another: after each SE_RX the consumer takes the bytes and calls
-//   rx_rearm(), which starts the next read. One write is in progress at a time; send() drops
-//   what it cannot take (busy, too long, no data, port closed) without telling.
+//   rx_rearm(), which starts the next read. A read completes as soon as at least one byte has
+//   arrived and takes every byte there by then, up to the read chunk (set_rx_chunk), so a
+//   consumer with a chunk of 256 keeps up with a fast line however late the worker runs. A read
+//   that has waited kReadWaitMs without a byte starts the next one by itself.
+// - One write is in progress at a time; send() drops what it cannot take (busy, too long, no
+//   data, port closed) without telling.
 // - stop() waits at most 100 ms for the worker. A worker that outlives it (its callback is
 //   waiting for the owner's thread) ends by itself; the next open() waits for it to end first,
 //   so the old worker's close and SE_STOP never reach the new port, and open() fails with
@@ -45,6 +49,8 @@ class Tserial_event {
 
   // How long open() and the destructor wait for a worker that stop() left running.
   static constexpr DWORD kReopenWaitMs = 1000;
+  // How long one read waits for its first byte before the next read takes over.
+  static constexpr DWORD kReadWaitMs = 60000;
 
   Tserial_event();
   ~Tserial_event();

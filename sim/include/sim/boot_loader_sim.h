@@ -13,8 +13,9 @@
 //   "#WRITE_BL n"      n in decimal; the next 256 bytes are block n, written to flash at
 //                      n x 256 (bytes past the flash are dropped); then "CCCC $WRITE_BL n" with
 //                      CCCC the block's CRC-16/CCITT-FALSE in four upper-case hexadecimal
-//                      digits. A block byte more than kBlockGapUs after the previous one
-//                      abandons the block and starts a new command line.
+//                      digits (the faults can name another block, repeat the reply or put a
+//                      stray byte before it). A block byte more than kBlockGapUs after the
+//                      previous one abandons the block and starts a new command line.
 //   "#DUMP s e"        s and e hexadecimal: for each 16 bytes from s up to e (exclusive, at most
 //                      kMaxDumpLines lines) "AAAAAA: XX XX ... XX".
 //   "#READ_LOCK aaaa"  "F0 F1 F2 LK": the three fuse bytes and the lock byte, hexadecimal.
@@ -47,6 +48,9 @@ inline constexpr std::uint64_t kBlockGapUs = 1'000'000;
 
 struct BootLoaderFaults {
   int wrong_crc_block = -1;          // this block's reply carries a wrong CRC
+  int wrong_number_block = -1;       // this block's reply names the next block (right CRC)
+  int repeat_ack_block = -1;         // this block's reply is sent twice
+  int stray_byte = -1;               // this byte leads every block's reply, stuck to the CRC
   bool split_ack = false;            // the CRC on one line, "$WRITE_BL n" on the next
   bool silent = false;               // nothing is sent; commands are still carried out
   int silent_from_block = -1;        // from this block's command on nothing is sent

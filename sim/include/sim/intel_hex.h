@@ -9,7 +9,8 @@
 
 namespace sim {
 
-// Lines end with CR LF. Data at or above 64 KB does not fit 16-bit addresses: it is cut.
-std::string MakeIntelHex(std::span<const std::uint8_t> data, int per_record = 16);
+// Lines end with CR LF. The data starts at `base`; what would lie at or above 64 KB does not
+// fit 16-bit addresses: it is cut.
+std::string MakeIntelHex(std::span<const std::uint8_t> data, int per_record = 16, int base = 0);
 
 }  // namespace sim
