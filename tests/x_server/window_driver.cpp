@@ -358,7 +358,9 @@ class Driver : public QObject {
       QTimer::singleShot(0, this, [typed, accept, path] {
         if (!typed || !accept) return;
         typed->setText(path);
-        QTest::mouseClick(accept, Qt::LeftButton, {}, accept->rect().center());
+        // click() accepts at once; a synthetic mouse click may let the dialog's folder load
+        // put its preset file back into the edit between press and release.
+        accept->click();
       });
       return true;
     }
