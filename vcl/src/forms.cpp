@@ -347,6 +347,11 @@ void TApplication::EndSession() {
   if (!terminated_) Terminate();
 }
 
+bool TApplication::EndRequested() {
+  vcl::WidgetSet* ws = vcl::CurrentWidgetSet();
+  return ws && ws->EndRequested();
+}
+
 AnsiString TApplication::GetExeName() const {
   char path[MAX_PATH + 1] = {};
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
