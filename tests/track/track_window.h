@@ -27,7 +27,7 @@ inline void PrintTo(const AnsiString& text, std::ostream* os) {
 // records at the end of what was read may be missing (the last lines of each stage are not used).
 inline void ExpectDayFilesHoldTrack(const std::string& folder, const sim::GeneratedTrack& track,
                                     std::uint32_t write_address) {
-  const std::size_t dumped = (write_address - 528) * 2;
+  const std::size_t dumped = write_address * 2;
   std::vector<const sim::TrackRecord*> expected;
   std::size_t end = 0;
   for (const auto& r : track.records) {
