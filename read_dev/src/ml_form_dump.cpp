@@ -19,7 +19,8 @@ namespace {
 constexpr const char* DeviceSilent = "Прибор не отвечает...";
 // The end address holds at most this many characters.
 constexpr int EndAddressLimit = 10;
-// A byte of the dump may take this long (read, acknowledgement and display included).
+// A byte of the dump may take this long (read, acknowledgement and progress included; the
+// window's turns to hear of a close are not the device's time).
 constexpr DWORD DumpByteMs = 200;
 // The buffer grows with what arrives; this much is taken at once at most.
 constexpr std::size_t DumpReserve = track::TrackMemorySize + 100;
