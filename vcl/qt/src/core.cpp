@@ -238,8 +238,12 @@ void Core::CloseWhenIdle() {
   std::vector<const TCustomForm*> forms;
   forms.swap(closes_later_);
   main_form_close_ = false;
-  for (const TCustomForm* form : forms)
+  for (const TCustomForm* form : forms) {
+    // A main form that has closed meanwhile (the user closed it again from a box the handler
+    // showed) is not closed twice.
+    if (Application && form == Application->MainForm() && Application->Terminated) continue;
     if (auto* m = FindAs<FormMirror>(form)) m->CloseRequested();
+  }
 }
 
 // ---- The end of the session ----
