@@ -167,7 +167,8 @@ TEST(TrackWindowSession, CloseOrSessionEndDuringASlowDumpEndsIt) {
     const char* steps;  // during the dump
     const char* told;   // how the message of the cut read was answered
   } cases[] = {
-      {"close", "close ML_Form\nanswer ОК\n", "answer ОК to \"Чтение не завершено: получено "},
+      {"close", "close ML_Form\nshot box %SHOT%\nanswer ОК\n",
+       "answer ОК to \"Чтение не завершено: получено "},
       {"session end", "signal TERM\n",
        "the session ends; answered \"Чтение не завершено: получено "},
   };
@@ -187,13 +188,19 @@ TEST(TrackWindowSession, CloseOrSessionEndDuringASlowDumpEndsIt) {
     sim::ToolProcess tool(TRACKER_SIM_TOOL, {"--prefix", trakmon.prefix().string(), "--com", "1",
                                              "--track-text", text.string(), "--fault", "slow=90"});
     ASSERT_FALSE(tool.ReadLine().empty());
-    const auto run = trakmon.Drive(std::string("click SBOpenComPort\n"
-                                               "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
-                                               "click track_panel\n"
-                                               "click SBReadAndSave\n"
-                                               "wait Label4 Старт Адрес= 0\n") +
-                                       c.steps,
-                                   45);
+    // The box that says what the cut dump kept, as the close leaves it on screen.
+    const fs::path shot = trakmon.folder() / "closed.png";
+    std::string steps = c.steps;
+    if (const auto at = steps.find("%SHOT%"); at != std::string::npos)
+      steps.replace(at, 6, shot.string());
+    const auto run = trakmon.Drive(
+        "click SBOpenComPort\n"
+        "wait ML_Form   Open COMM PORT_1  Baud Rate 115200\n"
+        "click track_panel\n"
+        "click SBReadAndSave\n"
+        "wait Label4 Старт Адрес= 0\n" +
+            steps,
+        45);
     if (run.skipped) GTEST_SKIP() << run.output;
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_NE(run.output.find(c.told), std::string::npos) << run.output;
@@ -202,6 +209,7 @@ TEST(TrackWindowSession, CloseOrSessionEndDuringASlowDumpEndsIt) {
     EXPECT_TRUE(fs::exists(work / "gps_msg_incomplete.txt"));
     const std::string settings = test_support::FileBytes(trakmon.folder() / "Trakmon.INI");
     EXPECT_NE(settings.find("work_dir=c:\\Tc\\WorkDir\\"), std::string::npos) << settings;
+    if (fs::exists(shot)) x_server::KeepPicture(shot, SCREENSHOT_DIR, "Trakmon_dump_closed.png");
   }
 }
 
