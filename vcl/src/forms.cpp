@@ -336,6 +336,11 @@ void TApplication::Terminate() {
   if (vcl::WidgetSet* ws = vcl::CurrentWidgetSet()) ws->Quit();
 }
 
+bool TApplication::EndRequested() {
+  vcl::WidgetSet* ws = vcl::CurrentWidgetSet();
+  return ws && ws->EndRequested();
+}
+
 void TApplication::EndSession() {
   if (session_ended_) return;
   session_ended_ = true;
@@ -345,11 +350,6 @@ void TApplication::EndSession() {
   if (main_form_) vcl::input::CloseRequest(main_form_);
   // The session is going: a close query that kept the form does not keep the program.
   if (!terminated_) Terminate();
-}
-
-bool TApplication::EndRequested() {
-  vcl::WidgetSet* ws = vcl::CurrentWidgetSet();
-  return ws && ws->EndRequested();
 }
 
 AnsiString TApplication::GetExeName() const {
