@@ -106,10 +106,11 @@ bool WriteAll(Stream& file, const char* data, size_t size) {
 }
 
 // LF goes out as CR LF (text streams). The text is converted a piece at a time into a buffer of
-// fixed size, so that a large write claims no memory of its own size.
+// fixed size, so that a large write claims no memory of its own size. A failure returns 0, never
+// -1: the C library takes a negative count for bytes written and reads past the caller's data.
 ssize_t StreamWrite(void* cookie, const char* buffer, size_t size) {
   auto* file = static_cast<Stream*>(cookie);
-  if (file->binary) return WriteAll(*file, buffer, size) ? static_cast<ssize_t>(size) : -1;
+  if (file->binary) return WriteAll(*file, buffer, size) ? static_cast<ssize_t>(size) : 0;
   constexpr size_t kPiece = 32 * 1024;
   char out[2 * kPiece];
   for (size_t pos = 0; pos < size;) {
@@ -127,7 +128,7 @@ ssize_t StreamWrite(void* cookie, const char* buffer, size_t size) {
         ++pos;
       }
     }
-    if (!WriteAll(*file, out, n)) return -1;
+    if (!WriteAll(*file, out, n)) return 0;
   }
   return static_cast<ssize_t>(size);
 }

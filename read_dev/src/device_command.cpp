@@ -78,6 +78,10 @@ bool GapReader::Next(BYTE& byte) {
   return false;
 }
 
+void GapReader::Restart() {
+  pass_start_ = GetTickCount();
+}
+
 void ReportDeviceSilent(const AnsiString& text) {
   ShowMessage(text);
   Abort();

@@ -11,6 +11,7 @@
 #include "read_dev/ml_form.h"
 #include "read_dev/track_dump.h"
 #include "track_file.h"
+#include "vcl/forms.h"
 
 namespace {
 
@@ -18,33 +19,58 @@ namespace {
 constexpr const char* DeviceSilent = "Прибор не отвечает...";
 // The end address holds at most this many characters.
 constexpr int EndAddressLimit = 10;
-// A byte of the dump may take this long (read, acknowledgement and display included).
+// A byte of the dump may take this long (read, acknowledgement and progress included; the
+// window's turns to hear of a close are not the device's time).
 constexpr DWORD DumpByteMs = 200;
 // The buffer grows with what arrives; this much is taken at once at most.
 constexpr std::size_t DumpReserve = track::TrackMemorySize + 100;
 // Beside "gps_msg.txt": what a dump that did not finish brought.
 constexpr const char* IncompleteDumpName = "gps_msg_incomplete.txt";
 
+// How the stream of a dump ended.
+enum class DumpEnd {
+  Whole,     // every byte asked for came
+  Silence,   // a byte took longer than DumpByteMs
+  TooLong,   // the whole stream took longer than its bound
+  Requested  // the main form's close or the end of the session
+};
+
+// While the stream runs, the window is let turn this often to hear of a close: after a page's
+// acknowledgement (the device then needs the time of a page anyway), or within a page that is
+// slow to come.
+constexpr DWORD LookAfterPageMs = 100;
+constexpr DWORD LookWithinPageMs = 250;
+
 // Receives the dump after its "#" into `buffer` until `length` bytes came (at least one),
-// acknowledging every full page but the last; `page_done` shows the progress. A byte that takes
-// too long shows "Time Out" and ends the dump.
+// acknowledging every full page but the last; `page_done` shows the progress between the two
+// acknowledgement bytes, so it only sets the controls (the window paints them when it next
+// turns). The stream ends early when a byte takes too long, when it runs past `bound_ms`, or
+// when the window was asked to close.
 template <class PageDone>
-void ReceiveDump(std::vector<BYTE>& buffer, long long length, PageDone page_done) {
+DumpEnd ReceiveDump(std::vector<BYTE>& buffer, long long length, DWORD bound_ms,
+                    PageDone page_done) {
   GapReader reader(DumpByteMs);
+  const DWORD start = GetTickCount();
+  DWORD looked = start;
   int in_page = 0;
   BYTE byte;
   for (;;) {
-    if (!reader.Next(byte)) {
-      ShowMessage("Time Out");
-      return;
-    }
+    if (!reader.Next(byte)) return DumpEnd::Silence;
     buffer.push_back(byte);
-    if (static_cast<long long>(buffer.size()) >= length) return;
+    if (static_cast<long long>(buffer.size()) >= length) return DumpEnd::Whole;
     if (++in_page == track::DumpPage) {
       CommPort->WriteByte(track::PageAckLow);
       page_done();
       in_page = 0;
       CommPort->WriteByte(track::PageAckHigh);
+    }
+    const DWORD now = GetTickCount();
+    if (now - start > bound_ms) return DumpEnd::TooLong;
+    if (now - looked >= (in_page == 0 ? LookAfterPageMs : LookWithinPageMs)) {
+      const bool end = Application->EndRequested();
+      looked = GetTickCount();
+      reader.Restart();
+      if (end) return DumpEnd::Requested;
     }
   }
 }
@@ -109,13 +135,17 @@ bool TML_Form::DumpTrackMemory() {
   // before the failure goes on to the window.
   std::vector<BYTE> buffer;
   buffer.reserve(static_cast<std::size_t>(std::min<long long>(length + 100, DumpReserve)));
+  const DWORD bound_ms = track::DumpBoundMs(length, CommPort->Dcb.BaudRate);
   std::exception_ptr port_failure;
   try {
-    ReceiveDump(buffer, length, [&] {
+    const DumpEnd end = ReceiveDump(buffer, length, bound_ms, [&] {
       PBar1->Position = static_cast<int>(buffer.size());
       Label25->Caption = IntToStr(buffer.size());
-      Label25->Refresh();
     });
+    if (end == DumpEnd::Silence) ShowMessage("Time Out");
+    if (end == DumpEnd::TooLong)
+      ShowMessage("Чтение прервано: прибор передает слишком медленно (дольше " +
+                  IntToStr(bound_ms / 1000) + " с).");
   } catch (const ECommError&) {
     port_failure = std::current_exception();
   }
@@ -150,10 +180,11 @@ TML_Form::DumpRange TML_Form::TakeDumpRange() {
     ShowMessage(" Нет Данных. ");
     Abort();
   }
-  // No dump reaches past the memory (a mistyped or garbled end would ask for up to 2 GB).
-  if (end > track::TrackMemorySize) {
+  // No dump reads past the memory (a mistyped or garbled end would ask for up to 2 GB). The
+  // end names the address a page above the last byte read, so a full memory ends at 210210.
+  if (stop > track::TrackMemorySize) {
     ShowMessage("Error END Address: " + Edit2->Text + " > " +
-                IntToHex(static_cast<int>(track::TrackMemorySize), 6));
+                IntToHex(static_cast<int>(track::TrackMemorySize + track::DumpPage), 6));
     Abort();
   }
   Label4->Caption = "Старт Адрес= " + IntToStr(start);

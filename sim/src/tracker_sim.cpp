@@ -243,7 +243,10 @@ void TrackerSim::Command(std::uint8_t byte, Response& out) {
       boot_loader_ = true;
       break;
     case kEndAddress:
-      MarkedText(out, Hex(memory_.write_address), faults_.address_length);
+      // The host reads up to a page below the address it is told: the device names the
+      // address a page above its write address, so that a dump carries every recorded byte.
+      MarkedText(out, Hex(memory_.write_address + std::uint64_t{kPageSize}),
+                 faults_.address_length);
       break;
     case kBeepOn:
     case kBeepOff:

@@ -140,7 +140,8 @@ TEST(TrackerSimTool, DumpsTheLoadedMemoryPageByPage) {
   Session s({"--memory", (dir.path() / "track.bin").string()});
   ASSERT_TRUE(s.ready());
   s.port.Write("d");
-  EXPECT_EQ(s.port.ReadUntil('\0'), "#4B0\0"s);
+  // A page above the write address, 4B0.
+  EXPECT_EQ(s.port.ReadUntil('\0'), "#6C0\0"s);
   s.port.Write("^0 630\0"s);
   EXPECT_EQ(s.port.ReadCount(1 + 528), "#" + memory.substr(0, 528));
   EXPECT_EQ(s.port.ReadFor(300), "");

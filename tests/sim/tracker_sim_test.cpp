@@ -88,7 +88,8 @@ TEST_F(TrackerSimTest, RepliesWithTheirFramingsAndDelays) {
   using namespace std::string_literals;
   const ReplyCase cases[] = {
       {"status", "e", "#1F0 5 0 1 0 /A123BC/ 2020 10.1.2.3\0"s, sim::kReplyDelayUs},
-      {"end address", "d", "#1F0\0"s, sim::kReplyDelayUs},
+      // A page above the write address: the host reads up to a page below what it is told.
+      {"end address", "d", "#400\0"s, sim::kReplyDelayUs},
       {"password", "M", "Vomar.", sim::kReplyDelayUs},
       {"phone 2", "Q2", "+74445556677.", sim::kReplyDelayUs},
       {"phone 3 empty", "Q3", ".", sim::kReplyDelayUs},
@@ -459,7 +460,7 @@ TEST_F(TrackerSimTest, GarbageBeforeEveryReply) {
   EXPECT_EQ(host.Ask("W"),
             "\x11\xFE"
             "2020.");
-  EXPECT_EQ(host.Ask("d"), "\x11\xFE#1F0\0"s);
+  EXPECT_EQ(host.Ask("d"), "\x11\xFE#400\0"s);
   // Before the dump's mark, not before its later pages.
   EXPECT_EQ(host.Send(B("^0 630\0"s)).size(), 2 + 1 + sim::kPageSize);
   EXPECT_EQ(host.Send(Bytes{0x55, 0xAA}).size(), sim::kPageSize);
@@ -486,7 +487,7 @@ TEST_F(TrackerSimTest, OverlongReplies) {
   const std::string status = host.Ask("e");
   EXPECT_EQ(status.size(), 1 + 60 + 1u);
   EXPECT_EQ(status.substr(0, 5), "#1F0 ");
-  EXPECT_EQ(host.Ask("d"), "#1F00000000\0"s);
+  EXPECT_EQ(host.Ask("d"), "#4000000000\0"s);
 }
 
 TEST_F(TrackerSimTest, FillCharactersInShortReplies) {
@@ -497,7 +498,7 @@ TEST_F(TrackerSimTest, FillCharactersInShortReplies) {
   sim.faults().fill_lead = 0;
   sim.faults().fill_every = 2;
   EXPECT_EQ(host.Ask("W"), "20#20#.");
-  EXPECT_EQ(host.Ask("d"), "#1F0\0"s);  // marked texts carry no fill
+  EXPECT_EQ(host.Ask("d"), "#400\0"s);  // marked texts carry no fill
 }
 
 TEST_F(TrackerSimTest, DeviceVanishesAtAChosenByte) {

@@ -26,6 +26,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Memory bytes as the dump writes them to its file: unpacked, each line feed as CR LF.
+std::string DumpFileText(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (char c : track::DumpText(bytes, true)) {
+    if (c == '\n') text += '\r';
+    text += c;
+  }
+  return text;
+}
+
 class DownloadOverPty : public vcl::headless::FormTest {
  protected:
   DownloadOverPty() {
@@ -124,9 +134,12 @@ TEST_F(DownloadOverPty, OneButtonDownloadOfTwoDays) {
   const auto& shown = responder().Shown();
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[1].text, "Файлы сохранены в папке c:\\Tc\\WorkDir\\ID= A001AA\\");
-  // The end address the device sent is where the packed track ends.
+  // The end address the device sent is a page above where the packed track ends; the dump
+  // brought every byte up to there.
   const auto write_address = static_cast<std::uint32_t>(sim::PackTrackText(track.text).size());
-  EXPECT_EQ(ML_Form->Edit2->Text, IntToHex(static_cast<int>(write_address), 1));
+  EXPECT_EQ(ML_Form->Edit2->Text, IntToHex(static_cast<int>(write_address + 528), 1));
+  EXPECT_EQ(FileBytes(dir_ + "/drive_c/Tc/WorkDir/gps_msg.txt"),
+            DumpFileText(sim::PackTrackText(track.text)));
   ExpectDayFilesHoldTrack(dir_ + "/drive_c/Tc/WorkDir/ID= A001AA", track, write_address);
 }
 
@@ -155,14 +168,9 @@ TEST_F(DownloadOverPty, CutDumpAfterACompleteDownloadChangesNothing) {
   EXPECT_EQ(messages[1].SubString(1, 42), "Чтение не завершено: получено 4999 байт из");
   EXPECT_EQ(responder().Shown().size(), 2u);  // no question, no success message
   auto after = test_support::FolderFiles(work);
-  // What came: the first 4999 bytes of the memory, unpacked, each line feed as CR LF.
+  // What came: the first 4999 bytes of the memory.
   const auto memory = sim::PackTrackText(track_.text);
-  std::string came;
-  for (char c : track::DumpText(std::span(memory).first(4999), true)) {
-    if (c == '\n') came += '\r';
-    came += c;
-  }
-  EXPECT_EQ(after["gps_msg_incomplete.txt"], came);
+  EXPECT_EQ(after["gps_msg_incomplete.txt"], DumpFileText(std::span(memory).first(4999)));
   after.erase("gps_msg_incomplete.txt");
   EXPECT_TRUE(after == before);
 }
@@ -171,7 +179,8 @@ TEST_F(DownloadOverPty, DeviceGoneInTheDumpClosesThePort) {
   const std::uint32_t write_address = WriteTrack();
   // 'e', 'd', then '^' with "0000 <end>" and its 0x00: the device goes at the first
   // acknowledgement.
-  const std::size_t command = 1 + 5 + IntToHex(static_cast<int>(write_address), 1).Length() + 1;
+  const std::size_t command =
+      1 + 5 + IntToHex(static_cast<int>(write_address + 528), 1).Length() + 1;
   {
     const auto tool = StartTool({"vanish=" + std::to_string(2 + command + 1)});
     CreateConnectedWindow();

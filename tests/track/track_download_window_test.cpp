@@ -43,7 +43,9 @@ TEST_F(DownloadTest, OneButtonDownloadAnsweredYesOnTwoDays) {
   EXPECT_EQ(shown[2].caption, "c:\\Tc\\WorkDir\\GPS_WORK.txt");
   EXPECT_EQ(shown[2].flags, 33);
   EXPECT_EQ(form->Edit1->Text, "0000");
-  EXPECT_EQ(form->Edit2->Text, IntToHex(static_cast<int>(tracker->memory().write_address), 1));
+  // The end address names a page above the write address.
+  EXPECT_EQ(form->Edit2->Text,
+            IntToHex(static_cast<int>(tracker->memory().write_address + 528), 1));
   EXPECT_TRUE(form->GBMode->Visible);
 
   ExpectDayFilesHoldTheTrack(Vehicle());
@@ -353,7 +355,7 @@ void PrintTo(const FailedStep& c, std::ostream* os) {
   *os << c.what;
 }
 
-// A track text of `lines` lines of digits, packed to more than a page.
+// A track text of `lines` lines of digits.
 void LoadPlainLines(sim::TrackerDevice& tracker, int lines) {
   std::string text;
   for (int i = 0; i < lines; ++i) text += "1234567890123456789012345678901234567890\n";
@@ -380,8 +382,8 @@ TEST_P(FailedStepTest, EndsTheDownloadAndKeepsTheEarlierFiles) {
   tracker->ClearRecord();  // the device counts its bytes from here
   GetParam().set_up(*tracker);
   Click(form->AutuRead);
-  // The dump asks for the memory up to 528 bytes below the write address.
-  const std::string length = std::to_string(tracker->memory().write_address - 528);
+  // The dump asks for the memory up to the write address.
+  const std::string length = std::to_string(tracker->memory().write_address);
   std::vector<AnsiString> messages;
   for (const AnsiString& m : GetParam().messages) {
     std::string text = m.str();
@@ -426,7 +428,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         FailedStep{"end address past the memory",
                    [](sim::TrackerDevice& t) { t.memory().write_address = 0x300000; },
-                   {"Error END Address: 300000 > 210000"},
+                   {"Error END Address: 300210 > 210210"},
                    {},
                    {}},
         FailedStep{"dump cut off",
@@ -449,7 +451,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"Прибор отключен... Comm Port_1 закрыт."},
                    {}},
         FailedStep{"log of fewer than ten lines",
-                   [](sim::TrackerDevice& t) { LoadPlainLines(t, 30); },
+                   [](sim::TrackerDevice& t) { LoadPlainLines(t, 8); },
                    {"--No Data.--"},
                    {},
                    {"gps_msg.txt"}},

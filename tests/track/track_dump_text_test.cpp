@@ -42,6 +42,26 @@ TEST(DumpText, PackedOffWritesBytesAsTheyCame) {
   EXPECT_EQ(track::DumpText({}, true), "");
 }
 
+// Four times the time on the line at ten bits a byte, rounded up to the millisecond, plus a
+// minute.
+TEST(DumpBoundMs, FourLineTimesAndAMinute) {
+  const struct {
+    long long length;
+    std::uint32_t baud;
+    std::uint32_t ms;
+  } cases[] = {
+      {0x210000, 115200, 4 * 187'734 + 60'000},  // the full memory: 12.5 minutes
+      {0x210000, 921600, 4 * 23'467 + 60'000},
+      {0x210000, 9600, 4 * 2'252'800 + 60'000},  // about 2.5 hours
+      {2112, 115200, 4 * 184 + 60'000},
+      {0, 115200, 60'000},
+      {-1, 115200, 60'000},
+      {9600, 0, 4 * 10'000 + 60'000},  // a port without a rate: the slowest one
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(track::DumpBoundMs(c.length, c.baud), c.ms) << c.length << " at " << c.baud;
+}
+
 struct ScanCase {
   const char* line;
   int count;

@@ -32,6 +32,8 @@ class DumpTest : public TrackWindowTest {
     form->Edit2->Text = end;
     ForceClick(form->SBRead_D3);
   }
+  // The bytes the last dump received, as Label6 shows them (hexadecimal).
+  int Received() const { return StrToInt("0x" + form->Label6->Caption().SubString(1, 6)); }
 };
 
 TEST_F(DumpTest, EmptyRangesAndRangesPastTheMemorySendNothingAndLeaveTheFile) {
@@ -43,9 +45,11 @@ TEST_F(DumpTest, EmptyRangesAndRangesPastTheMemorySendNothingAndLeaveTheFile) {
       {"0000", "00FF", "  Нет Данных.  "},
       {"0000", "0210", " Нет Данных. "},
       {"0300", "0420", "  Нет Данных.  "},
-      // Past the 0x210000 bytes of the memory: no read of up to 2 GB is started.
-      {"0000", "210001", "Error END Address: 210001 > 210000"},
-      {"0000", "7FFFFFFF", "Error END Address: 7FFFFFFF > 210000"},
+      // Reading past the 0x210000 bytes of the memory (the end names a page above the last
+      // byte read): no read of up to 2 GB is started.
+      {"0000", "210211", "Error END Address: 210211 > 210210"},
+      {"0100", "210310", "Error END Address: 210310 > 210210"},
+      {"0000", "7FFFFFFF", "Error END Address: 7FFFFFFF > 210210"},
   };
   std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
   for (const auto& c : cases) {
@@ -163,6 +167,73 @@ TEST_F(DumpTest, OnlyAWholeDumpReplacesTheFile) {
   }
 }
 
+// A device that sends a byte every 90 ms (within the 200 ms each byte may take) would take
+// 3 minutes for these 2112 bytes; the dump ends at its bound, four times the line time at
+// 115200 baud plus a minute, as a cut read does.
+TEST_F(DumpTest, SlowDeviceEndsAtTheBoundAndKeepsTheEarlierFile) {
+  FillMemory(0x1000);
+  WriteWork("gps_msg.txt", "earlier\n");
+  tracker->faults().byte_delay_us = 90'000;
+  const DWORD bound_ms = 4 * 184 + 60'000;
+  const DWORD t0 = GetTickCount();
+  Dump("0000", "0A50");
+  const DWORD took = GetTickCount() - t0;
+  EXPECT_GT(took, bound_ms);
+  EXPECT_LT(took, bound_ms + 1000);
+
+  const int got = Received();
+  // What a byte every 90 ms brings by then.
+  EXPECT_NEAR(got, bound_ms / 90, 5);
+  EXPECT_EQ(
+      responder().Texts(ModalKind::Message),
+      (std::vector<AnsiString>{"Чтение прервано: прибор передает слишком медленно (дольше 60 с).",
+                               IncompleteMessage(got, 2112)}));
+  EXPECT_EQ(ReadWork("gps_msg.txt"), "earlier\r\n");
+  EXPECT_EQ(ReadWork("gps_msg_incomplete.txt"), OnDisk(MemoryText(0, got)));
+}
+
+// The user closes the window during a dump (the widget set lets the window turn a few times a
+// second while the bytes come): the dump ends as a cut read, and the window closes once the
+// click's handler has returned.
+TEST_F(DumpTest, CloseDuringTheDumpEndsItAndThenClosesTheWindow) {
+  FillMemory(0x1000);
+  WriteWork("gps_msg.txt", "earlier\n");
+  tracker->faults().byte_delay_us = 90'000;
+  const DWORD t0 = GetTickCount();
+  int asked = 0;
+  gui.widget_set().SetEndRequestHook([&] {
+    ++asked;
+    return GetTickCount() - t0 > 2000;
+  });
+  Dump("0000", "0A50");
+  EXPECT_LT(GetTickCount() - t0, 3000u);
+  EXPECT_GT(asked, 2);
+
+  const int got = Received();
+  EXPECT_GT(got, 0);
+  EXPECT_EQ(responder().Texts(ModalKind::Message),
+            std::vector<AnsiString>{IncompleteMessage(got, 2112)});
+  EXPECT_EQ(ReadWork("gps_msg.txt"), "earlier\r\n");
+  EXPECT_EQ(ReadWork("gps_msg_incomplete.txt"), OnDisk(MemoryText(0, got)));
+  // Closed as the title bar's close does: the port closed, the settings written, the loop
+  // ended.
+  EXPECT_FALSE(CommPort->IsOpen());
+  EXPECT_TRUE(IniExists());
+  EXPECT_TRUE(Application->Terminated);
+}
+
+// A full memory ends at 210210, a page above its last byte: the dump reads all 0x210000 bytes.
+TEST_F(DumpTest, FullMemoryIsReadToItsLastByte) {
+  FillMemory(0x210000);
+  tracker->memory().write_address = 0x210000;
+  ForceClick(form->SBReadAdr);
+  EXPECT_EQ(form->Edit2->Text, "210210");
+  ForceClick(form->SBRead_D3);
+  EXPECT_TRUE(responder().Shown().empty());
+  EXPECT_EQ(form->Label5->Caption, "Стоп  Адрес= 2162688");
+  EXPECT_EQ(ReadWork("gps_msg.txt"), OnDisk(MemoryText(0, 0x210000)));
+}
+
 TEST_F(DumpTest, SilentDeviceKeepsTheEarlierFile) {
   std::ofstream(WorkDir() + "/gps_msg.txt") << "earlier";
   tracker->faults().silent = true;
@@ -233,7 +304,7 @@ TEST_F(EndAddressTest, Replies) {
   };
   for (const auto& c : cases) {
     tracker->faults() = {};
-    tracker->memory().write_address = 0x1A2B0;
+    tracker->memory().write_address = 0x1A0A0;  // the device names 1A2B0, a page above
     c.set_up(*tracker);
     tracker->ClearRecord();
     responder().ClearShown();

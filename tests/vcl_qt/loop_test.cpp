@@ -137,13 +137,6 @@ TEST_F(LoopTest, PostedMessagesArriveInOrderOnTheGuiThreadAndSentOnesAreWaitedFo
   for (std::thread::id id : form->threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-// The colour of the screen (the X server's picture, not Qt's) at a point of a widget.
-QColor OnScreen(QWidget* widget, QPoint at) {
-  QPoint global = widget->mapToGlobal(at);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1);
-  return shot.toImage().pixelColor(0, 0);
-}
-
 TEST_F(LoopTest, RefreshRepaintsAtOnceWhileAHandlerBlocks) {
   TForm* form;
   Application->CreateForm<TForm>(&form);

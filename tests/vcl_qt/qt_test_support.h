@@ -10,6 +10,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColor>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <functional>
@@ -71,6 +75,13 @@ void WhenModal(std::function<void(QWidget*)> answer);
 QStringList ButtonTexts(QWidget* modal);
 QAbstractButton* FindButton(QWidget* modal, const QString& text);
 void ClickButton(QWidget* modal, const QString& text);
+
+// The colour of the screen (the X server's picture, not Qt's) at a point of a widget.
+inline QColor OnScreen(QWidget* widget, QPoint at) {
+  QPoint global = widget->mapToGlobal(at);
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1);
+  return shot.toImage().pixelColor(0, 0);
+}
 
 // A folder of its own for a test; TRAKMON_PREFIX points here for path mapping.
 std::string TestPrefix();

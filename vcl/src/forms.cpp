@@ -338,6 +338,11 @@ void TApplication::Terminate() {
   if (vcl::WidgetSet* ws = vcl::CurrentWidgetSet()) ws->Quit();
 }
 
+bool TApplication::EndRequested() {
+  vcl::WidgetSet* ws = vcl::CurrentWidgetSet();
+  return ws && ws->EndRequested();
+}
+
 void TApplication::EndSession() {
   if (session_ended_) return;
   session_ended_ = true;

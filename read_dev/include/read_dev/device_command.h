@@ -122,6 +122,9 @@ class GapReader {
   // The next byte; false once a pass took longer than the gap (from then on nothing more is
   // read).
   bool Next(BYTE& byte);
+  // The pass in progress counts from now: time the caller spent away from the line (letting the
+  // window turn) is not the device's.
+  void Restart();
 
  private:
   DWORD gap_ms_;

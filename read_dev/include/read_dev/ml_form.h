@@ -246,7 +246,9 @@ class TML_Form : public TForm {
   // The end address into Edit2; false when it was too long ("Error END Address").
   bool ReadEndAddress();
   // The dump from Edit1 to Edit2: true when the whole range came and "gps_msg.txt" holds it.
-  // Otherwise the old "gps_msg.txt" stays, what came is kept beside it and the user is told.
+  // Otherwise (a byte too late, a stream longer than its bound, the window's close or the end
+  // of the session meanwhile) the old "gps_msg.txt" stays, what came is kept beside it and the
+  // user is told.
   bool DumpTrackMemory();
   // Converts a track log (mode 0: a file the user picks; 1: "gps_msg.txt") into "GPS_conv.txt",
   // "GPSV_conv.txt", "Reload.txt" and "GPS_WORK.txt"; -1 for fewer than 10 lines, -2 for an

@@ -16,6 +16,11 @@ inline constexpr int DumpPage = 528;
 inline constexpr std::uint8_t PageAckLow = 0x55;
 inline constexpr std::uint8_t PageAckHigh = 0xAA;
 
+// The longest a dump of `length` bytes may take at `baud`: four times its time on the line
+// (ten bits a byte) plus a minute, which leaves room for a device slower than its line and
+// ends one that would send a full memory a byte at a time for days. Milliseconds.
+std::uint32_t DumpBoundMs(long long length, std::uint32_t baud);
+
 // The character of a 4-bit code: 0 blank, 1-9 "1"-"9", 10 "0", 11 ";", 12 ".", 13 "/",
 // 14 line feed, 15 "$". Only the low four bits of `code` are looked at.
 char NibbleToChar(int code);

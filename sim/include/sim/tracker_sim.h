@@ -30,7 +30,9 @@
 //        pair of addresses: "@" alone.
 //   '['  text "start end data" (hexadecimal): memory from start to end inclusive (within the
 //        memory) set to data; "@" (also for text that does not parse).
-//   'd'  "#" + write address in upper-case hexadecimal + 0x00.
+//   'd'  "#" + (write address + 528) in upper-case hexadecimal + 0x00: the host reads up to a
+//        page below the end it is told, so this end lets a dump carry every recorded byte (a
+//        full memory answers 210210).
 //   '^'  text "start end" (hexadecimal): "#", then the memory bytes from start up to end
 //        (exclusive; 0xFF past the memory) in pages of 528 bytes counted from start. After each
 //        full page that is not the last, the device waits for 0x55 then 0xAA and sends the next

@@ -268,6 +268,7 @@ void HeadlessWidgetSet::Run() {
     auto action = std::move(actions_.front());
     actions_.pop_front();
     action();
+    CloseIfEndRequested();
     PaintAll();
   }
   running_ = false;
@@ -278,6 +279,17 @@ void HeadlessWidgetSet::Quit() {
 }
 
 void HeadlessWidgetSet::Wake() {}
+
+bool HeadlessWidgetSet::EndRequested() {
+  if (!end_requested_ && end_request_hook_ && end_request_hook_()) end_requested_ = true;
+  return end_requested_;
+}
+
+void HeadlessWidgetSet::CloseIfEndRequested() {
+  if (!end_requested_) return;
+  end_requested_ = false;
+  if (Application && Application->MainForm()) vcl::input::CloseRequest(Application->MainForm());
+}
 
 void HeadlessWidgetSet::RunInLoop(std::function<void()> action) {
   actions_.push_back(std::move(action));
@@ -363,7 +375,10 @@ void Require(TComponent* c, const char* action) {
 }
 
 void Idle() {
-  if (HeadlessWidgetSet* ws = g_current) ws->PaintAll();
+  if (HeadlessWidgetSet* ws = g_current) {
+    ws->CloseIfEndRequested();
+    ws->PaintAll();
+  }
 }
 
 }  // namespace

@@ -264,6 +264,12 @@ class TApplication : public TComponent {
   // stayed open. The widget set calls it on the GUI thread once no handler is running; later
   // calls do nothing.
   void EndSession();
+  // For a handler that blocks the GUI thread for long (the track dump), called every few
+  // hundred milliseconds: keeps the windows painted and takes in the main form's close and the
+  // end of the session, running no handler meanwhile. True once either was asked for; the
+  // handler then ends its work as cut short, and the form is closed (the session ended) as
+  // soon as the handler has returned.
+  bool EndRequested();
 
   ReadOnlyProperty<TForm*> MainForm{this, &TApplication::GetMainForm};
   // The program file's full path (GetModuleFileNameA), however long; empty when no text names

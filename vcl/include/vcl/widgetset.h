@@ -61,6 +61,12 @@
 // handler guard (a sender from another thread waits until its message has been handled; a
 // send on the GUI thread runs at once).
 //
+// A long exchange on the GUI thread (the track dump) calls EndRequested now and then: the
+// widget set keeps the windows painted and takes in what asks the program to end (the main
+// form's close, the end of the session) without running any handler; the rest of the input
+// waits for the handler's end. Once EndRequested has returned true, the widget set carries the
+// request out as soon as the running handler has returned.
+//
 // Beep. The platform layer records every Beep; a widget set that makes sound installs
 // platform::SetBeepSink (platform/gui.h).
 //
@@ -160,6 +166,10 @@ class WidgetSet {
   virtual void Quit() = 0;
   // Thread-safe: messages are waiting for DispatchPostedMessages.
   virtual void Wake() = 0;
+  // Called by a handler that blocks the GUI thread for long (see above): true once the main
+  // form's close or the end of the session has been asked for. A widget set without a screen
+  // has nothing to take in.
+  virtual bool EndRequested() { return false; }
 };
 
 // The widget set in use (nullptr: none).

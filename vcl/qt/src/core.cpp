@@ -143,7 +143,20 @@ void Core::Wake() {
       dispatcher_, [this] { DeliverMessages(); }, Qt::QueuedConnection);
 }
 
+bool Core::EndRequested() {
+  {
+    Hold hold(*this);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  return main_form_close_ || session_ending_;
+}
+
 void Core::DeliverMessages() {
+  // A running handler holds the input: its messages wait for its end.
+  if (Holding()) {
+    QTimer::singleShot(kHeldRetryMs, dispatcher_, [this] { DeliverMessages(); });
+    return;
+  }
   wake_pending_ = false;
   User([] { vcl::DispatchPostedMessages(); });
 }
@@ -208,6 +221,29 @@ int Core::ExecModal(QDialog& dialog, const std::function<void()>& safe, const QS
   int result = dialog.exec();
   open_modals_.pop_back();
   return result;
+}
+
+void Core::CloseLater(TCustomForm* form) {
+  if (Application && form == Application->MainForm()) main_form_close_ = true;
+  if (std::find(closes_later_.begin(), closes_later_.end(), form) != closes_later_.end()) return;
+  closes_later_.push_back(form);
+  if (closes_later_.size() == 1) CloseWhenIdle();
+}
+
+void Core::CloseWhenIdle() {
+  if (InUserAction() || Holding() || !open_modals_.empty()) {
+    QTimer::singleShot(kHeldRetryMs, dispatcher_, [this] { CloseWhenIdle(); });
+    return;
+  }
+  std::vector<const TCustomForm*> forms;
+  forms.swap(closes_later_);
+  main_form_close_ = false;
+  for (const TCustomForm* form : forms) {
+    // A main form that has closed meanwhile (the user closed it again from a box the handler
+    // showed) is not closed twice.
+    if (Application && form == Application->MainForm() && Application->Terminated) continue;
+    if (auto* m = FindAs<FormMirror>(form)) m->CloseRequested();
+  }
 }
 
 // ---- The end of the session ----

@@ -46,11 +46,17 @@ class Core final : public Book {
   void Run();
   void Quit();
   void Wake();
+  // Lets the loop turn once for a handler that blocks the GUI thread, holding every user's
+  // action (Book::Hold) and the user's input events: windows are painted, a close of a form is
+  // kept for when the handler has returned (CloseLater), the end of the session is taken in.
+  // True once the main form's close or the end of the session has come.
+  bool EndRequested();
 
   // ---- Forms ----
   void ShowLater(TCustomForm* form) override;
   void ShowPendingForms() override;
   void LabelsLater(TCustomForm* form) override;
+  void CloseLater(TCustomForm* form) override;
   // The window a modal box belongs to.
   QWidget* ModalParent() const;
   bool SaveScreenshot(TCustomForm* form, const QString& file_name);
@@ -75,6 +81,7 @@ class Core final : public Book {
   void DeliverMessages();
   void SessionEnds();
   void EndSessionWhenIdle();
+  void CloseWhenIdle();
 
   // The modal dialogs open now, innermost last, with their safe answers.
   struct OpenModal {
@@ -97,6 +104,9 @@ class Core final : public Book {
   QString screenshot_dir_;
   std::vector<OpenModal> open_modals_;
   bool session_ending_ = false;
+  // Forms whose close came while a handler held the input, in order.
+  std::vector<const TCustomForm*> closes_later_;
+  bool main_form_close_ = false;
   std::unique_ptr<QSocketNotifier> session_notifier_;
 
   std::mutex wake_mutex_;

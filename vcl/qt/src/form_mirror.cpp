@@ -258,11 +258,20 @@ void FormMirror::ShowNow() {
 
 void FormMirror::CloseRequested() {
   TCustomForm* f = form();
+  if (book().Holding()) {
+    book().CloseLater(f);
+    return;
+  }
   User([f] { input::CloseRequest(f); });
 }
 
 void FormMirror::GeometryChanged() {
   if (!window_->isVisible() || book().Mirroring()) return;
+  // A running handler holds the input: the form learns where its window went afterwards.
+  if (book().Holding()) {
+    QTimer::singleShot(kHeldRetryMs, link(), [this] { GeometryChanged(); });
+    return;
+  }
   TCustomForm* f = form();
   int width = window_->width();
   int height = window_->height() - MenuHeight();

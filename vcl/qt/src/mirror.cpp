@@ -17,6 +17,14 @@ void Mirror::User(const std::function<void()>& action, const std::function<void(
   // The action may delete this mirror: only locals are used after it.
   Book& book = book_;
   TComponent* component = component_;
+  if (book.Holding()) {
+    // The input is refused while a handler runs: the widget shows the control as it is.
+    if (resync) {
+      Book::Echo echo(book);
+      resync(*this);
+    }
+    return;
+  }
   book.User([&] {
     action();
     if (!resync) return;
@@ -240,7 +248,7 @@ void Book::Dispose(QObject* object) {
 }
 
 void Book::User(const std::function<void()>& action) {
-  if (mirroring_ > 0) return;
+  if (mirroring_ > 0 || holding_ > 0) return;
   ++depth_;
   try {
     action();

@@ -23,6 +23,9 @@ namespace vcl::qt::detail {
 
 class Book;
 
+// How soon what a held input left to do is tried again (Book::Hold).
+inline constexpr int kHeldRetryMs = 50;
+
 class Mirror {
  public:
   Mirror(Book& book, TComponent* component);
@@ -138,10 +141,24 @@ class Book {
 
   // True while a change of the library is being mirrored: widget signals then echo it.
   bool Mirroring() const { return mirroring_ > 0; }
-  // Runs a user's action from a Qt callback (ignored while mirroring).
+  // Runs a user's action from a Qt callback (ignored while mirroring, and while held).
   void User(const std::function<void()>& action);
   // True while a user's action runs (a handler, maybe inside a modal box's loop).
   bool InUserAction() const { return depth_ > 0; }
+  // True while a running handler lets the loop turn for a moment (Core::EndRequested): no
+  // user's action runs then, as none may run in the middle of the handler.
+  bool Holding() const { return holding_ > 0; }
+  // Holds every user's action while it lives.
+  class Hold {
+   public:
+    explicit Hold(Book& book) : book_(book) { ++book_.holding_; }
+    ~Hold() { --book_.holding_; }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    Book& book_;
+  };
   // Mirrors while it lives: widget signals are echoes then.
   class Echo {
    public:
@@ -160,6 +177,9 @@ class Book {
   // A form to show when the loop next runs (or before Repaint, a modal call, a screenshot).
   virtual void ShowLater(TCustomForm* form) = 0;
   virtual void ShowPendingForms() = 0;
+  // The user asked to close the form while a handler held the input: closed once no handler
+  // runs.
+  virtual void CloseLater(TCustomForm* form) = 0;
 
  protected:
   // Takes the mirror of a component into the book; Forget gives it back.
@@ -173,6 +193,7 @@ class Book {
   std::unordered_map<const QWidget*, Mirror*> widgets_;
   int mirroring_ = 0;
   int depth_ = 0;
+  int holding_ = 0;
 };
 
 // Clicks and double clicks on a widget of our own (widgets.h, Clickable) go to the control.

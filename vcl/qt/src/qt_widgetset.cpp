@@ -61,6 +61,9 @@ void QtWidgetSet::Quit() {
 void QtWidgetSet::Wake() {
   core_->Wake();
 }
+bool QtWidgetSet::EndRequested() {
+  return core_->EndRequested();
+}
 
 QWidget* QtWidgetSet::WidgetOf(const TComponent* component) const {
   detail::Mirror* m = core_->Find(component);

@@ -144,6 +144,15 @@ class HeadlessWidgetSet : public WidgetSet {
   void Run() override;
   void Quit() override;
   void Wake() override;
+  // Asks the hook (when set) whether the user has closed the main form now; once it said yes,
+  // true, and the main form is closed as the user's close does when the running action (a
+  // click, a key ...) has returned.
+  bool EndRequested() override;
+  // The user's close of the main form during a long exchange, decided by the test at each
+  // EndRequested (e.g. after so many bytes or so much virtual time).
+  void SetEndRequestHook(std::function<bool()> hook) { end_request_hook_ = std::move(hook); }
+  // Closes the main form when EndRequested said so (done after every action of the helpers).
+  void CloseIfEndRequested();
 
   // An action for Run to perform as if the user did it (in order).
   void RunInLoop(std::function<void()> action);
@@ -174,6 +183,8 @@ class HeadlessWidgetSet : public WidgetSet {
   std::deque<std::function<void()>> actions_;
   std::vector<TPopupMenu*> popups_;
   std::function<void(TControl*)> repaint_hook_;
+  std::function<bool()> end_request_hook_;
+  bool end_requested_ = false;
   bool quit_ = false;
   bool running_ = false;
 };

@@ -14,7 +14,8 @@
 // with their safe default (Cancel, else No, else the only button; dialogs cancelled) and
 // logged on stderr, so that nothing waits for a person.
 // The end of the desktop session (SIGTERM, SIGHUP) closes the main form the way its title bar
-// does (main() watches the signals; see WatchSessionEnd).
+// does (main() watches the signals; see WatchSessionEnd). A handler that blocks the GUI thread
+// for long hears of both, and of the title bar's close, through EndRequested.
 // A test driver in the program's process (tests/x_server) that sends kForceClickEvent to a
 // control's widget clicks the control the way the program's own code does, also where no user
 // can reach it (hidden, disabled), as vcl::headless::ForceClick does without windows.
@@ -68,6 +69,7 @@ class QtWidgetSet final : public WidgetSet {
   void Run() override;
   void Quit() override;
   void Wake() override;
+  bool EndRequested() override;
 
   // ---- For the program entry and tests ----
   // The widget that shows a component (a form: its top-level window), or nullptr.
