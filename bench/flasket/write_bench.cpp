@@ -88,6 +88,8 @@ int main() {
         "  for reference, the minimum on a real line with its byte time (%.3f s): ratio %.4f; a "
         "pty imposes no line time, so this ratio says little here\n",
         minimum, seconds / minimum);
+    const bool met = done && same && seconds / pauses <= 1.05;
+    std::printf("%s\n", met ? "goal met" : "GOAL MISSED");
     result = done && same ? 0 : 1;
   }
   std::error_code ec;
