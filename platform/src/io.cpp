@@ -2,10 +2,12 @@
 // handle checks and Windows argument rules in front of the file object and the two comm
 // backends.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "comm.h"
 #include "internal.h"
@@ -95,11 +97,14 @@ namespace {
 
 class FileObject : public Object {
  public:
-  explicit FileObject(int fd) : Object(Kind::File), fd_(fd) {}
+  // `delete_path`: the file removed at the close (FILE_FLAG_DELETE_ON_CLOSE), while still held.
+  FileObject(int fd, std::string delete_path)
+      : Object(Kind::File), fd_(fd), delete_path_(std::move(delete_path)) {}
   ~FileObject() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) Close();
   }
   bool Close() override {
+    if (!delete_path_.empty()) ::unlink(delete_path_.c_str());
     int fd = fd_;
     fd_ = -1;
     return ::close(fd) == 0;
@@ -127,9 +132,42 @@ class FileObject : public Object {
 
  private:
   int fd_;
+  std::string delete_path_;
 };
 
-HANDLE OpenFile(const std::string& name, DWORD access, DWORD disposition) {
+// How often an open without sharing is made again when the file it locked had been removed
+// meanwhile by a holder that deleted it at its close.
+constexpr int kUnsharedOpenAttempts = 10;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// An open without sharing holds the file (flock) against every other open without sharing, in
+// this process and others; the kernel lets go when the holder ends, however it ends. The lock
+// counts only when it is on the file the path names once it is held.
+int OpenUnshared(const std::string& path, int flags) {
+  for (int attempt = 0; attempt < kUnsharedOpenAttempts; ++attempt) {
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      int err = errno;
+      ::close(fd);
+      errno = err;
+      return -1;
+    }
+    struct stat held {
+    }, there{};
+    if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &there) == 0 && SameFile(held, there))
+      return fd;
+    ::close(fd);
+  }
+  errno = EWOULDBLOCK;
+  return -1;
+}
+
+HANDLE OpenFile(const std::string& name, DWORD access, DWORD share, DWORD disposition,
+                DWORD attributes) {
   std::string path = platform::MapPath(name);
   int flags = O_CLOEXEC;
   bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
@@ -159,12 +197,13 @@ HANDLE OpenFile(const std::string& name, DWORD access, DWORD disposition) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  int fd = ::open(path.c_str(), flags, 0666);
+  int fd = share == 0 ? OpenUnshared(path, flags) : ::open(path.c_str(), flags, 0666);
   if (fd < 0) {
     SetLastError(OpenErrorFromErrno(errno, path));
     return INVALID_HANDLE_VALUE;
   }
-  auto file = std::make_shared<FileObject>(fd);
+  auto file = std::make_shared<FileObject>(
+      fd, attributes & FILE_FLAG_DELETE_ON_CLOSE ? path : std::string());
   file->path = name;
   SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
                    ? ERROR_ALREADY_EXISTS
@@ -238,7 +277,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
   if (Faulted("CreateFileA", name)) return INVALID_HANDLE_VALUE;
   if (name.rfind("\\\\.\\", 0) == 0 || ComNumber(name) != 0)
     return OpenComm(name, dwFlagsAndAttributes & FILE_FLAG_OVERLAPPED);
-  return OpenFile(name, dwDesiredAccess, dwCreationDisposition);
+  return OpenFile(name, dwDesiredAccess, dwShareMode, dwCreationDisposition, dwFlagsAndAttributes);
 }
 
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,

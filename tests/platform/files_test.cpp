@@ -91,6 +91,35 @@ TEST(Files, CreateFileReadWriteAndHandleChecks) {
   }
 }
 
+// An open without sharing holds the file against other opens without sharing until its close;
+// one with FILE_FLAG_DELETE_ON_CLOSE takes the file with it.
+TEST(Files, AnOpenWithoutSharingHoldsTheFileAndDeleteOnCloseRemovesIt) {
+  TempPrefix prefix;
+  const fs::path on_disk = prefix.prefix() / "drive_c" / "held.lock";
+  HANDLE held = CreateFileA("c:\\held.lock", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(fs::exists(on_disk));
+
+  EXPECT_EQ(CreateFileA("c:\\held.lock", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  HANDLE shared = CreateFileA("c:\\held.lock", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(shared, INVALID_HANDLE_VALUE);
+  CloseHandle(shared);
+
+  ASSERT_TRUE(CloseHandle(held));
+  EXPECT_FALSE(fs::exists(on_disk));
+  // A file left behind (by a holder that was killed) is taken by the next open.
+  std::ofstream(on_disk) << "left";
+  held = CreateFileA("c:\\held.lock", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
+                     nullptr);
+  EXPECT_NE(held, INVALID_HANDLE_VALUE);
+  CloseHandle(held);
+  EXPECT_TRUE(fs::exists(on_disk));
+}
+
 TEST(Files, ModuleFileNameOverrideAndTruncation) {
   char buffer[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);

@@ -19,6 +19,10 @@
 //   closing a handle ends its pending operations with ERROR_OPERATION_ABORTED.
 // - GetTickCount, Sleep and the comm time-outs run on a clock that tests replace with a virtual
 //   one (platform/clock.h); a tty's time-outs always run on the real clock.
+// - A file opened without sharing (dwShareMode 0) is held (flock) against every other open
+//   without sharing, by this program or another, until its handle closes or its holder ends
+//   (ERROR_SHARING_VIOLATION); opens with sharing are not refused. FILE_FLAG_DELETE_ON_CLOSE
+//   removes the file at the close, while it is still held.
 // - File paths: drive letters through the prefix, backslashes as separators, CP1251 names as
 //   UTF-8 on disk (platform/paths.h). Handle values are never reused.
 // - GetModuleFileNameA gives the program's path only as a text that names it exactly: a path
@@ -115,6 +119,7 @@ constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000u;
+constexpr DWORD FILE_FLAG_DELETE_ON_CLOSE = 0x04000000u;
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 constexpr DWORD MAX_PATH = 260;
 
